@@ -1,0 +1,115 @@
+// AppController: the one central object of Wendra. It owns the database
+// connection, the array of lists and the array of task rows on screen, builds
+// the windows from their Designer files, and is the target of every command.
+//
+// The generated Ui classes are private bases, so each control is reached by
+// its own name (taskField, bigEditWindowAction, recWMonday, ...) and command
+// bodies read like what they do.
+#pragma once
+
+#include "Category.h"
+#include "Item.h"
+#include "ui_CalendarPop.h"
+#include "ui_InitWindow.h"
+#include "ui_ListSheet.h"
+#include "ui_MainWindow.h"
+#include "ui_PrefsPanel.h"
+#include "ui_RecWindow.h"
+#include "ui_TaskSheet.h"
+
+#include <QObject>
+#include <QUrl>
+#include <vector>
+
+class QDialog;
+class QMainWindow;
+class QMenu;
+struct sqlite3;
+
+class AppController : public QObject,
+                      private Ui::MainWindow,
+                      private Ui::TaskSheet,
+                      private Ui::CalendarPop,
+                      private Ui::ListSheet,
+                      private Ui::RecWindow,
+                      private Ui::PrefsPanel,
+                      private Ui::InitWindow
+{
+    Q_OBJECT
+
+public:
+    // Builds the windows and subscribes popUp to the keyboard alert; nothing
+    // touches the database until awakeFromNib.
+    explicit AppController(QObject *parent = nullptr);
+    ~AppController() override;
+
+    // Start-up: database file, lists and first list, table, windows. Raises
+    // InternalError when the database cannot be created or opened.
+    void awakeFromNib();
+    // Shutdown: finalises the records' class-wide statements.
+    void applicationWillTerminate();
+
+    static AppController *sharedInstance();
+
+    QString pathForDBFile() const;
+    void createEditableCopyOfDatabaseIfNeeded();
+    void initializeDatabase();
+
+    // Where the template database comes from; tests point it elsewhere.
+    void setTemplatePath(const QString &path) { templatePath_ = path; }
+    // Where the help and support pages live; one place for both.
+    static QUrl siteBase();
+
+    sqlite3 *database() const { return database_; }
+    const std::vector<Item> &items() const { return items_; }
+    void setItems(std::vector<Item> items) { items_ = std::move(items); }
+    const std::vector<Category> &categories() const { return categories_; }
+    void setCategories(std::vector<Category> categories) { categories_ = std::move(categories); }
+    int selectedCat() const { return selectedCat_; }
+    // The current list's name; absent when there is no list at all.
+    QString currentCategoryName() const;
+    bool windowIsSmall() const { return windowIsSmall_; }
+    bool editing() const { return editing_; }
+
+    QMainWindow *mainWindow = nullptr;
+    QDialog *bigEditWindow = nullptr;
+    QWidget *calendarPop = nullptr;
+    QDialog *editListsWindow = nullptr;
+    QWidget *recWindow = nullptr;
+    QDialog *prefsPanel = nullptr;
+    QDialog *initWindow = nullptr;
+    QMenu *jumpToCatMenu = nullptr;
+    QMenu *popUpMenu = nullptr;
+
+public slots:
+    void popUp();
+    void closeInitWindow();
+    void showHelp();
+    void ContactUs();
+
+public:
+    // The main window's close button hides the application instead.
+    bool windowShouldClose();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWindows();
+    void buildMenus();
+    void connectCommands();
+
+    sqlite3 *database_ = nullptr;
+    std::vector<Category> categories_;
+    std::vector<Item> items_;
+    int selectedCat_ = 0;
+    int sortBy_ = 0;
+    bool showCompleted_ = false;
+    bool editing_ = false;
+    bool windowIsSmall_ = true;
+    int mainWindowHeight_ = 0;
+    bool createdDatabase_ = false;
+    QString templatePath_ = QStringLiteral(":/wendra.dbz");
+
+    static AppController *myInstance;
+};

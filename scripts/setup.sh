@@ -1,0 +1,37 @@
+# Shared by scripts/run and scripts/test: installs the Debian packages Wendra
+# needs when any is missing, then configures and builds. Sourced, not run.
+set -euo pipefail
+
+WENDRA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# What the build needs, and what the tests use (a virtual X server, a tool to
+# send keys to it, and PDF tools for the printed pages).
+WENDRA_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libsqlite3-dev libical-dev libxcb-keysyms1-dev libxkbcommon-dev libgl-dev
+  libbenchmark-dev
+  xvfb xauth xdotool poppler-utils
+)
+
+wendra_install_packages() {
+  local missing=()
+  for package in "${WENDRA_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# wendra_build <build folder> [extra cmake options...]
+wendra_build() {
+  local dir=$1
+  shift
+  cmake -S "$WENDRA_ROOT" -B "$dir" -G Ninja "$@"
+  cmake --build "$dir" --parallel "$(nproc)"
+}

@@ -1,0 +1,88 @@
+#include "ViewQuery.h"
+
+#include "ClassStatement.h"
+
+#include <sqlite3.h>
+
+namespace ViewQuery {
+namespace {
+
+const char *sortClause(int sortBy)
+{
+    switch (sortBy) {
+    case byTitle:
+        return "order by action";
+    case byDueDate:
+        return "order by endDate";
+    case byImportance:
+        return "order by importance";
+    default:
+        return "order by manualSort";
+    }
+}
+
+// Prepares, binds, collects column 0 of every row and finalises. Statements
+// that cannot be prepared (a template without the expected tables) give no
+// rows and no message, so start-up still shows a window.
+template<typename Bind>
+QList<int> collectKeys(sqlite3 *database, const QByteArray &sql, Bind bind)
+{
+    QList<int> keys;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(database, sql.constData(), int(sql.size()), &statement, nullptr)
+        != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return keys;
+    }
+    bind(statement);
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        keys.append(sqlite3_column_int(statement, 0));
+    sqlite3_finalize(statement);
+    return keys;
+}
+
+QList<int> collectKeys(sqlite3 *database, const QByteArray &sql)
+{
+    return collectKeys(database, sql, [](sqlite3_stmt *) {});
+}
+
+} // namespace
+
+QList<int> categoryKeysByName(sqlite3 *database)
+{
+    return collectKeys(database, "SELECT pk FROM category order by name");
+}
+
+QList<int> categoryKeys(sqlite3 *database)
+{
+    return collectKeys(database, "SELECT pk FROM category");
+}
+
+QList<int> taskKeys(sqlite3 *database, const QString &viewName, int sortBy,
+                    const QDateTime &dayStart, const QDateTime &dayEnd)
+{
+    if (viewName == QLatin1String(completed))
+        return collectKeys(database, "SELECT pk FROM item where completed=1 order by startDate");
+    if (viewName == QLatin1String(today))
+        return collectKeys(database,
+                           "SELECT pk FROM item where endDate>=? and endDate<? and completed=0 "
+                           "order by importance",
+                           [&](sqlite3_stmt *statement) {
+                               sql::bindDate(statement, 1, dayStart);
+                               sql::bindDate(statement, 2, dayEnd);
+                           });
+    if (viewName == QLatin1String(allTasks))
+        return collectKeys(database,
+                           QByteArray("SELECT pk FROM item where completed=0 ") + sortClause(sortBy));
+    return collectKeys(database,
+                       QByteArray("SELECT pk FROM item where category=? and completed=0 ")
+                           + sortClause(sortBy),
+                       [&](sqlite3_stmt *statement) { sql::bindText(statement, 1, viewName); });
+}
+
+QList<int> openTaskKeysOfList(sqlite3 *database, const QString &listName)
+{
+    return taskKeys(database, listName, manualSort);
+}
+
+} // namespace ViewQuery

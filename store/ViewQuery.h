@@ -1,0 +1,33 @@
+// The queries that decide which rows a view shows. Each returns keys only:
+// the records read their titles and fields when a row is drawn, so a view of
+// a hundred thousand tasks costs one indexed scan.
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+struct sqlite3;
+
+namespace ViewQuery {
+
+// The three built-in views; a list with one of these names shows that view.
+inline constexpr const char *allTasks = "All Tasks";
+inline constexpr const char *today = "Today";
+inline constexpr const char *completed = "Completed";
+
+// Sort orders of list views and "All Tasks"; any other value sorts manually.
+enum SortBy { manualSort = 0, byTitle = 1, byDueDate = 2, byImportance = 3 };
+
+// Keys of all lists, by name in byte order (the start-up load).
+QList<int> categoryKeysByName(sqlite3 *database);
+// Keys of all lists in table order (reloading the list array).
+QList<int> categoryKeys(sqlite3 *database);
+// Keys of the rows of a view. dayStart and dayEnd bound "Today"; other views
+// ignore them. A statement that cannot be prepared yields no rows.
+QList<int> taskKeys(sqlite3 *database, const QString &viewName, int sortBy,
+                    const QDateTime &dayStart = {}, const QDateTime &dayEnd = {});
+// The open tasks of one list in manual order (the start-up load).
+QList<int> openTaskKeysOfList(sqlite3 *database, const QString &listName);
+
+} // namespace ViewQuery
