@@ -3,6 +3,9 @@
 #include "DatabaseFile.h"
 #include "InternalError.h"
 #include "MyApplication.h"
+#include "MyCell.h"
+#include "RowColors.h"
+#include "TaskTableModel.h"
 #include "ViewQuery.h"
 
 #include <QCloseEvent>
@@ -11,6 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -102,6 +106,34 @@ void AppController::buildMenus()
                                         QCoreApplication::instance(), &QCoreApplication::quit);
     quit->setMenuRole(QAction::QuitRole);
 
+    QMenu *viewMenu = mainWindow->menuBar()->addMenu(tr("&View"));
+    viewMenu->addAction(tr("All Tasks"), QKeySequence(Qt::CTRL | Qt::Key_1), this,
+                        &AppController::showAllTasks);
+    viewMenu->addAction(tr("Today"), QKeySequence(Qt::CTRL | Qt::Key_2), this,
+                        &AppController::showTodayTasks);
+    viewMenu->addAction(tr("Completed"), QKeySequence(Qt::CTRL | Qt::Key_3), this,
+                        &AppController::showCompletedTasks);
+    viewMenu->addSeparator();
+    viewMenu->addAction(tr("Previous List"), QKeySequence(Qt::CTRL | Qt::Key_PageUp), this,
+                        &AppController::previousCategory);
+    viewMenu->addAction(tr("Next List"), QKeySequence(Qt::CTRL | Qt::Key_PageDown), this,
+                        &AppController::nextCategory);
+    viewMenu->addAction(tr("Jump to List..."), QKeySequence(Qt::CTRL | Qt::Key_J), this,
+                        &AppController::jumpToCatNow);
+    viewMenu->addSeparator();
+    QMenu *sortMenu = viewMenu->addMenu(tr("Sort By"));
+    const struct
+    {
+        const char *title;
+        int tag;
+    } orders[] = {{"Manual Order", 0}, {"Title", 1}, {"Due Date", 2}, {"Importance", 3}};
+    for (const auto &order : orders) {
+        QAction *action = sortMenu->addAction(tr(order.title), this, &AppController::sortBy);
+        action->setProperty("tag", order.tag);
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_0 + order.tag)));
+    }
+    viewMenu->addAction(tr("Show Completed Tasks"), this, &AppController::toggleShowCompleted);
+
     QMenu *helpMenu = mainWindow->menuBar()->addMenu(tr("&Help"));
     helpMenu->addAction(tr("Wendra Help"), QKeySequence::HelpContents, this,
                         &AppController::showHelp);
@@ -112,6 +144,12 @@ void AppController::connectCommands()
 {
     connect(initStart, &QPushButton::clicked, this, &AppController::closeInitWindow);
     connect(initWindow, &QDialog::rejected, this, &AppController::closeInitWindow);
+    connect(previousCategoryBut, &QToolButton::clicked, this, &AppController::previousCategory);
+    connect(nextCategoryBut, &QToolButton::clicked, this, &AppController::nextCategory);
+    // The menu is built afresh each time it opens, so it always shows the
+    // lists as they are now.
+    connect(jumpToCatMenu, &QMenu::aboutToShow, this, &AppController::rebuildJumpMenu);
+    connect(jumpToCatMenu, &QMenu::triggered, this, &AppController::jumpToCatNowOK);
 }
 
 QString AppController::pathForDBFile() const
@@ -163,6 +201,7 @@ void AppController::awakeFromNib()
     initializeDatabase();
     editing_ = false;
     windowIsSmall_ = true;
+    setUpTable();
     selectedCatName->setText(currentCategoryName());
     myInstance = this;
     showCompleted_ = false;
@@ -172,6 +211,149 @@ void AppController::awakeFromNib()
     if (createdDatabase_)
         initWindow->show();
     taskField->setFocus();
+    reloadTable();
+}
+
+void AppController::setUpTable()
+{
+    tableModel_ = new TaskTableModel(&items_, [this] { return selectedCatName->text(); }, this);
+    table->setModel(tableModel_);
+    table->setItemDelegateForColumn(TaskTableModel::firstColumn, new MyCell(table));
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(35);
+    table->horizontalHeader()->setSectionResizeMode(TaskTableModel::checkOffColumn,
+                                                    QHeaderView::Fixed);
+    table->horizontalHeader()->resizeSection(TaskTableModel::checkOffColumn, 26);
+    table->horizontalHeader()->setSectionResizeMode(TaskTableModel::firstColumn,
+                                                    QHeaderView::Stretch);
+    RowColors::applyAlternatingRowColors(*table);
+}
+
+void AppController::reloadTable()
+{
+    tableModel_->reloadData();
+}
+
+void AppController::loadTasksForCategory(const QString &viewName)
+{
+    setItems({});
+    // Real local midnights: a day on which the clock changes is 23 or 25
+    // hours long, and "Today" must still end at the next midnight.
+    const auto [dayStart, dayEnd] = ViewQuery::dayBounds(QDate::currentDate());
+    const QList<int> keys = ViewQuery::taskKeys(database_, viewName, sortBy_, dayStart, dayEnd);
+    std::vector<Item> items;
+    items.reserve(size_t(keys.size()));
+    for (int key : keys)
+        items.push_back(Item::deferred(key, database_));
+    setItems(std::move(items));
+}
+
+void AppController::reloadLists()
+{
+    std::vector<Category> categories;
+    for (int key : ViewQuery::categoryKeys(database_))
+        categories.emplace_back(key, database_);
+    setCategories(std::move(categories));
+}
+
+void AppController::showView(const QString &viewName)
+{
+    selectedCatName->setText(viewName);
+    loadTasksForCategory(viewName);
+    reloadTable();
+}
+
+void AppController::showAllTasks()
+{
+    showView(QString::fromLatin1(ViewQuery::allTasks));
+}
+
+void AppController::showTodayTasks()
+{
+    showView(QString::fromLatin1(ViewQuery::today));
+}
+
+void AppController::showCompletedTasks()
+{
+    showView(QString::fromLatin1(ViewQuery::completed));
+}
+
+void AppController::selectCategory(int index)
+{
+    selectedCat_ = index;
+    showView(currentCategoryName());
+    if (!windowIsSmall_)
+        mainWindow->setWindowTitle(QStringLiteral("Wendra [%1]").arg(currentCategoryName()));
+}
+
+void AppController::nextCategory()
+{
+    if (editing_ || size_t(selectedCat_) + 1 >= categories_.size())
+        return;
+    selectCategory(selectedCat_ + 1);
+}
+
+void AppController::previousCategory()
+{
+    // Also guards against an index left past the end by a deleted list.
+    if (editing_ || selectedCat_ <= 0 || size_t(selectedCat_) > categories_.size())
+        return;
+    selectCategory(selectedCat_ - 1);
+}
+
+void AppController::rebuildJumpMenu()
+{
+    jumpToCatMenu->clear();
+    for (size_t index = 0; index < categories_.size(); ++index) {
+        QString title = categories_[index].name();
+        // An ampersand in a list name is text, not a keyboard mnemonic.
+        QAction *action = jumpToCatMenu->addAction(title.replace(QLatin1Char('&'), "&&"));
+        action->setData(int(index));
+    }
+    jumpToCatMenu->addSeparator();
+    for (const char *view : {ViewQuery::allTasks, ViewQuery::today, ViewQuery::completed})
+        jumpToCatMenu->addAction(QString::fromLatin1(view))->setData(-1);
+}
+
+void AppController::jumpToCatNow()
+{
+    jumpToCat->showMenu();
+}
+
+void AppController::jumpToCatNowOK(QAction *picked)
+{
+    if (!picked)
+        return;
+    const int index = picked->data().toInt();
+    const bool isList = index >= 0 && size_t(index) < categories_.size();
+    const QString title = isList ? categories_[size_t(index)].name()
+                                 : picked->text().replace(QLatin1String("&&"), "&");
+    selectedCatName->setText(title);
+    loadTasksForCategory(title);
+    // A list that carries a built-in view's name shows that view and, like
+    // the view itself, leaves the current list where it was.
+    if (isList && !ViewQuery::isBuiltInView(title))
+        selectedCat_ = index;
+    reloadTable();
+}
+
+void AppController::sortBy()
+{
+    const QVariant tag = sender() ? sender()->property("tag") : QVariant();
+    bool ok = false;
+    const int order = tag.toInt(&ok);
+    if (ok && order >= 0 && order <= 3)
+        sortBy_ = order;
+    // The order applies to the view on screen, also to "All Tasks".
+    loadTasksForCategory(selectedCatName->text());
+    reloadTable();
+}
+
+void AppController::toggleShowCompleted()
+{
+    showCompleted_ = !showCompleted_;
+    loadTasksForCategory(selectedCatName->text());
+    reloadTable();
 }
 
 void AppController::applicationWillTerminate()

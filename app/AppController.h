@@ -23,7 +23,9 @@
 
 class QDialog;
 class QMainWindow;
+class QAction;
 class QMenu;
+class TaskTableModel;
 struct sqlite3;
 
 class AppController : public QObject,
@@ -81,7 +83,29 @@ public:
     QMenu *jumpToCatMenu = nullptr;
     QMenu *popUpMenu = nullptr;
 
+    // Replaces items with the rows of the named view. Does not redraw.
+    void loadTasksForCategory(const QString &viewName);
+    // Re-reads all lists in table order.
+    void reloadLists();
+    // The table shows items anew ("reloadData").
+    void reloadTable();
+    int sortOrder() const { return sortBy_; }
+    bool showCompleted() const { return showCompleted_; }
+    TaskTableModel *tableModel() const { return tableModel_; }
+
 public slots:
+    void showAllTasks();
+    void showTodayTasks();
+    void showCompletedTasks();
+    void nextCategory();
+    void previousCategory();
+    void jumpToCatNow();
+    void jumpToCatNowOK(QAction *picked);
+    // The order is the sender's "tag" property (0 manual, 1 title, 2 due
+    // date, 3 importance); another tag only reloads.
+    void sortBy();
+    void toggleShowCompleted();
+
     void popUp();
     void closeInitWindow();
     void showHelp();
@@ -95,6 +119,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setUpTable();
+    void rebuildJumpMenu();
+    // Shows the named view: label, rows, table.
+    void showView(const QString &viewName);
+    // Moves to the list at index and shows it (next and previous).
+    void selectCategory(int index);
     void buildWindows();
     void buildMenus();
     void connectCommands();
@@ -110,6 +140,7 @@ private:
     int mainWindowHeight_ = 0;
     bool createdDatabase_ = false;
     QString templatePath_ = QStringLiteral(":/wendra.dbz");
+    TaskTableModel *tableModel_ = nullptr;
 
     static AppController *myInstance;
 };

@@ -48,6 +48,11 @@ QList<int> collectKeys(sqlite3 *database, const QByteArray &sql)
 
 } // namespace
 
+QPair<QDateTime, QDateTime> dayBounds(const QDate &day)
+{
+    return {QDateTime(day, QTime(0, 0)), QDateTime(day.addDays(1), QTime(0, 0))};
+}
+
 QList<int> categoryKeysByName(sqlite3 *database)
 {
     return collectKeys(database, "SELECT pk FROM category order by name");

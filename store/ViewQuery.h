@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QPair>
 #include <QString>
 
 struct sqlite3;
@@ -16,8 +17,18 @@ inline constexpr const char *allTasks = "All Tasks";
 inline constexpr const char *today = "Today";
 inline constexpr const char *completed = "Completed";
 
+inline bool isBuiltInView(const QString &name)
+{
+    return name == QLatin1String(allTasks) || name == QLatin1String(today)
+        || name == QLatin1String(completed);
+}
+
 // Sort orders of list views and "All Tasks"; any other value sorts manually.
 enum SortBy { manualSort = 0, byTitle = 1, byDueDate = 2, byImportance = 3 };
+
+// Local midnight at the start of day and at the start of the next day. On
+// the days the clock changes these are 23 or 25 hours apart.
+QPair<QDateTime, QDateTime> dayBounds(const QDate &day);
 
 // Keys of all lists, by name in byte order (the start-up load).
 QList<int> categoryKeysByName(sqlite3 *database);

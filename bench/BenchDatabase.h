@@ -1,0 +1,14 @@
+// A database of N tasks spread over 20 lists, built once per size in a
+// temporary folder, for the benchmarks. Titles, due dates and manual
+// positions are shuffled so that no sort order is free.
+#pragma once
+
+#include <QString>
+#include <sqlite3.h>
+
+namespace BenchDatabase {
+// Path of a database with `tasks` open tasks (and a tenth as many completed).
+QString pathFor(int tasks);
+// Creates the file at path from the schema; used by make_big_database too.
+bool create(const QString &path, int tasks);
+} // namespace BenchDatabase

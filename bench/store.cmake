@@ -1,0 +1,6 @@
+add_library(wendra_benchdb STATIC ${CMAKE_CURRENT_LIST_DIR}/BenchDatabase.cpp ${CMAKE_CURRENT_LIST_DIR}/BenchDatabase.h)
+target_link_libraries(wendra_benchdb PUBLIC Qt6::Core PkgConfig::SQLITE3)
+target_compile_definitions(wendra_benchdb PRIVATE WENDRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+wendra_add_bench(bench_views SOURCES ${CMAKE_CURRENT_LIST_DIR}/bench_views.cpp LIBS wendra_store wendra_benchdb)
+add_executable(make_big_database ${CMAKE_CURRENT_LIST_DIR}/make_big_database.cpp)
+target_link_libraries(make_big_database PRIVATE wendra_benchdb)

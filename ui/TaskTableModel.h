@@ -1,0 +1,43 @@
+// The task table's model: a thin view over the controller's items. Row N is
+// items[N]. A row's record is hydrated the first time the row is drawn, so a
+// view of many thousand tasks reads the full fields only of the rows seen.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <functional>
+#include <vector>
+
+class Item;
+
+class TaskTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { checkOffColumn = 0, firstColumn = 1 };
+
+    // viewTitle gives the name of the view on screen; the summary line and
+    // the check boxes depend on it.
+    TaskTableModel(std::vector<Item> *items, std::function<QString()> viewTitle,
+                   QObject *parent = nullptr);
+
+    // Everything changed: the controller replaced its items.
+    void reloadData();
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    // The user clicked the check box of a row.
+    void checkOffClicked(int row);
+
+private:
+    Item *itemAt(int row) const;
+
+    std::vector<Item> *items_;
+    std::function<QString()> viewTitle_;
+};
