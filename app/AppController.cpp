@@ -100,11 +100,33 @@ void AppController::buildWindows()
 void AppController::buildMenus()
 {
     QMenu *fileMenu = mainWindow->menuBar()->addMenu(tr("&File"));
+    fileMenu->addAction(tr("New Task..."), QKeySequence::New, this, &AppController::newTask);
+    fileMenu->addAction(tr("New List..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), this,
+                        &AppController::newList);
+    fileMenu->addAction(tr("Rename List..."), this, &AppController::editList);
+    fileMenu->addAction(tr("Delete List"), this, &AppController::deleteList);
+    fileMenu->addSeparator();
+    fileMenu->addAction(tr("Archive Completed Tasks..."), this,
+                        &AppController::archiveCompletedTasks);
+    fileMenu->addAction(tr("Clear Completed Tasks"), this, &AppController::clearCompletedTasks);
+    fileMenu->addSeparator();
     fileMenu->addAction(tr("Close Window"), QKeySequence::Close, mainWindow, &QWidget::close);
     fileMenu->addSeparator();
     QAction *quit = fileMenu->addAction(tr("Quit Wendra"), QKeySequence::Quit,
                                         QCoreApplication::instance(), &QCoreApplication::quit);
     quit->setMenuRole(QAction::QuitRole);
+
+    QMenu *taskMenu = mainWindow->menuBar()->addMenu(tr("&Task"));
+    taskMenu->addAction(tr("Edit Task..."), QKeySequence(Qt::CTRL | Qt::Key_E), this,
+                        &AppController::doubleClickInTable);
+    taskMenu->addAction(tr("Edit in Panel"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), this,
+                        &AppController::switchToEditView);
+    taskMenu->addAction(tr("Check Off"), QKeySequence(Qt::CTRL | Qt::Key_K), this,
+                        &AppController::completeTask);
+    taskMenu->addAction(tr("Move to List..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
+                        &AppController::moveActionToList);
+    taskMenu->addAction(tr("Delete Task"), QKeySequence(Qt::CTRL | Qt::Key_Backspace), this,
+                        &AppController::deleteAction);
 
     QMenu *viewMenu = mainWindow->menuBar()->addMenu(tr("&View"));
     viewMenu->addAction(tr("All Tasks"), QKeySequence(Qt::CTRL | Qt::Key_1), this,
@@ -150,6 +172,8 @@ void AppController::connectCommands()
     // lists as they are now.
     connect(jumpToCatMenu, &QMenu::aboutToShow, this, &AppController::rebuildJumpMenu);
     connect(jumpToCatMenu, &QMenu::triggered, this, &AppController::jumpToCatNowOK);
+    connectEditingCommands();
+    connectTaskCommands();
 }
 
 QString AppController::pathForDBFile() const
@@ -227,6 +251,18 @@ void AppController::setUpTable()
     table->horizontalHeader()->setSectionResizeMode(TaskTableModel::firstColumn,
                                                     QHeaderView::Stretch);
     RowColors::applyAlternatingRowColors(*table);
+}
+
+int AppController::selectedRow() const
+{
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return -1;
+    const int current = table->currentIndex().row();
+    for (const QModelIndex &row : rows)
+        if (row.row() == current)
+            return current;
+    return rows.last().row();
 }
 
 void AppController::reloadTable()

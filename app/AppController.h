@@ -92,6 +92,17 @@ public:
     int sortOrder() const { return sortBy_; }
     bool showCompleted() const { return showCompleted_; }
     TaskTableModel *tableModel() const { return tableModel_; }
+    // The selected row of the table (the last one chosen when several are),
+    // or -1 when no row is selected.
+    int selectedRow() const;
+
+    // The recurrence editor's controls as a rec code, and back.
+    QString createRecCode() const;
+    void setRecOptions(const QString &recCode);
+
+    // Moves the task at sourceRow before destinationRow and writes every
+    // shown task's manual position. Out-of-range rows change nothing.
+    bool acceptDrop(int sourceRow, int destinationRow);
 
 public slots:
     void showAllTasks();
@@ -105,6 +116,39 @@ public slots:
     // date, 3 importance); another tag only reloads.
     void sortBy();
     void toggleShowCompleted();
+
+    // Adding and editing: the entry line, the task sheet, the edit panel,
+    // the date and recurrence pop-ups.
+    void controlTextDidEndEditing();
+    void newTask();
+    void newTaskOK();
+    void newTaskCancel();
+    void doubleClickInTable();
+    void switchToEditView();
+    void saveEditView();
+    void cancelEditView();
+    void noDueDate();
+    void noDueDate2();
+    void popCalendarMain();
+    void popCalendarEdit();
+    void popCalendarEditOK();
+    void showRecWindow();
+    void setRecType();
+    void recWindowOK();
+    void recWindowCancel();
+
+    // Completing, deleting, moving and archiving tasks; lists.
+    void completeTask();
+    void deleteAction();
+    void moveActionToList();
+    void moveActionToListOK(QAction *picked);
+    void archiveCompletedTasks();
+    void clearCompletedTasks();
+    void newList();
+    void editList();
+    void editListOK();
+    void editListCancel();
+    void deleteList();
 
     void popUp();
     void closeInitWindow();
@@ -128,6 +172,12 @@ private:
     void buildWindows();
     void buildMenus();
     void connectCommands();
+
+    // --- Adding and editing (TaskEditing.cpp) ---
+    void connectEditingCommands();
+
+    // --- Completing, deleting, moving, lists (TaskCommands.cpp) ---
+    void connectTaskCommands();
 
     sqlite3 *database_ = nullptr;
     std::vector<Category> categories_;
