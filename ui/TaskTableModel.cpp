@@ -4,6 +4,9 @@
 #include "TaskRoles.h"
 #include "TaskSummary.h"
 
+#include <QMimeData>
+#include <algorithm>
+
 TaskTableModel::TaskTableModel(std::vector<Item> *items, std::function<QString()> viewTitle,
                                QObject *parent)
     : QAbstractTableModel(parent)
@@ -83,4 +86,71 @@ QVariant TaskTableModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     return section == checkOffColumn ? QStringLiteral("checkOffColumn")
                                      : QStringLiteral("firstColumn");
+}
+
+QStringList TaskTableModel::mimeTypes() const
+{
+    return {QString::fromLatin1(dragType)};
+}
+
+QMimeData *TaskTableModel::mimeData(const QModelIndexList &indexes) const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : indexes)
+        if (!rows.contains(index.row()))
+            rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    QByteArrayList numbers;
+    for (int row : rows)
+        numbers << QByteArray::number(row);
+    auto *data = new QMimeData;
+    data->setData(QString::fromLatin1(dragType), numbers.join(','));
+    return data;
+}
+
+QList<int> TaskTableModel::draggedRows(const QMimeData *data)
+{
+    QList<int> rows;
+    if (!data || !data->hasFormat(QString::fromLatin1(dragType)))
+        return rows;
+    // The payload is plain text ("0,3,4"), so a damaged one is simply
+    // refused: every number must read and no row may be negative.
+    for (const QByteArray &number : data->data(QString::fromLatin1(dragType)).split(',')) {
+        bool ok = false;
+        const int row = number.toInt(&ok);
+        if (!ok || row < 0)
+            return {};
+        rows.append(row);
+    }
+    return rows;
+}
+
+Qt::DropActions TaskTableModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+bool TaskTableModel::canDropMimeData(const QMimeData *data, Qt::DropAction, int, int,
+                                     const QModelIndex &) const
+{
+    return data && data->hasFormat(QString::fromLatin1(dragType));
+}
+
+bool TaskTableModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
+                                  const QModelIndex &parent)
+{
+    if (action == Qt::IgnoreAction)
+        return true;
+    const QList<int> rows = draggedRows(data);
+    if (rows.isEmpty())
+        return false;
+    // Between rows Qt gives the row; on a row, the row is the parent's; on
+    // the empty space below the last row, neither.
+    int destination = row;
+    if (destination < 0)
+        destination = parent.isValid() ? parent.row() : rowCount();
+    emit rowDropped(rows.first(), destination);
+    // The controller has rewritten the order itself; Qt must not also
+    // remove the dragged rows as it would after an ordinary move.
+    return false;
 }

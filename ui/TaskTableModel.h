@@ -31,9 +31,24 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+    // Rows are dragged only inside this table, as a list of row numbers
+    // under the private type "MyPrivateTableViewDataType".
+    static constexpr const char *dragType = "MyPrivateTableViewDataType";
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    Qt::DropActions supportedDropActions() const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
+    // The rows a drag payload names; empty when it names none.
+    static QList<int> draggedRows(const QMimeData *data);
+
 signals:
     // The user clicked the check box of a row.
     void checkOffClicked(int row);
+    // Rows were dropped: the first dragged row goes before destinationRow.
+    void rowDropped(int sourceRow, int destinationRow);
 
 private:
     Item *itemAt(int row) const;
