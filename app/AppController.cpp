@@ -230,7 +230,7 @@ void AppController::awakeFromNib()
     myInstance = this;
     showCompleted_ = false;
     // The edit panel lies over the table and slides in only while editing.
-    editWindow->hide();
+    placeEditPanel();
     mainWindow->show();
     if (createdDatabase_)
         initWindow->show();
@@ -251,6 +251,14 @@ void AppController::setUpTable()
     table->horizontalHeader()->setSectionResizeMode(TaskTableModel::firstColumn,
                                                     QHeaderView::Stretch);
     RowColors::applyAlternatingRowColors(*table);
+    connect(tableModel_, &TaskTableModel::checkOffClicked, this, &AppController::checkOffRow);
+    // Rows are reordered by dragging them inside the table.
+    table->setDragEnabled(true);
+    table->setAcceptDrops(true);
+    table->setDropIndicatorShown(true);
+    table->setDragDropMode(QAbstractItemView::DragDrop);
+    table->setDefaultDropAction(Qt::MoveAction);
+    connect(tableModel_, &TaskTableModel::rowDropped, this, &AppController::acceptDrop);
 }
 
 int AppController::selectedRow() const

@@ -103,6 +103,11 @@ public:
     // Moves the task at sourceRow before destinationRow and writes every
     // shown task's manual position. Out-of-range rows change nothing.
     bool acceptDrop(int sourceRow, int destinationRow);
+    // Appends the archive of completed tasks to path; says what went wrong
+    // in an alert and returns false when nothing could be archived.
+    bool archiveCompletedTasksTo(const QString &path);
+    // The check box of a row was clicked: that row is checked off.
+    void checkOffRow(int row);
 
 public slots:
     void showAllTasks();
@@ -175,9 +180,48 @@ private:
 
     // --- Adding and editing (TaskEditing.cpp) ---
     void connectEditingCommands();
+    bool inCompletedView() const;
+    // The task an editor was opened for: items[row] when it still is that
+    // task, else wherever the key is now in items; null when it is gone.
+    Item *taskBeingEdited(int row, int primaryKey);
+    void fillListNames(QComboBox *box) const;
+    void showDueDate(const Item &task, QDateTimeEdit *picker, QCheckBox *hasDueDate) const;
+    void addTaskFromSheet(const QString &recCode);
+    void saveSheetToTask(const QString &recCode);
+    void writeSheetFields(Item &task, const QString &recCode) const;
+    void closeSheet();
+    void showError(const QString &message);
+    // The alert for the first required recurrence field left empty, or null.
+    QString recurrenceError() const;
+    struct RecOptions readRecOptions() const;
+    void writeRecOptions(const struct RecOptions &options);
+    void showRecBox(const struct RecOptions &options);
+    void closeRecWindow();
+    void openCalendarPop(QAbstractButton *button, const QString &mode, const QDateTimeEdit *picker);
+    void closeCalendarPop();
+    void closeEditView();
+    // Slides table and panel to where editing_ wants them; placeEditPanel
+    // puts them there at once (start-up, resizes).
+    void slideEditPanel();
+    void placeEditPanel();
+
+    int sheetTaskKey_ = -1;
+    int panelRow_ = -1;
+    int panelTaskKey_ = -1;
+    QPointer<class LumAttachedWindow> attachedWindow_;
+    QPointer<class LumAttachedWindow> recAttachedWindow_;
+    QPointer<class QAbstractAnimation> slide_;
 
     // --- Completing, deleting, moving, lists (TaskCommands.cpp) ---
     void connectTaskCommands();
+    // The selected task, hydrated so that it can be changed and written; null
+    // when no row is selected.
+    Item *selectedTask();
+    // Loads the view on screen again (the label names it) and redraws.
+    void reloadView();
+    // Drops a row from the table without reading the view again.
+    void removeRow(int row);
+    bool askToClearCompleted();
 
     sqlite3 *database_ = nullptr;
     std::vector<Category> categories_;

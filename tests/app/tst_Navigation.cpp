@@ -1,8 +1,5 @@
-#include "AppController.h"
-#include "DatabaseFile.h"
+#include "ControllerFixture.h"
 #include "TaskTableModel.h"
-#include "TestDatabase.h"
-#include "TestHome.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,70 +15,52 @@ class TestNavigation : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestHome> home;
-    std::unique_ptr<AppController> controller;
+    std::unique_ptr<ControllerFixture> controller;
 
-    QString viewTitle() const
-    {
-        return controller->mainWindow->findChild<QLabel *>("selectedCatName")->text();
-    }
-    QStringList rows() const
-    {
-        QStringList titles;
-        for (const Item &item : controller->items())
-            titles << item.action();
-        return titles;
-    }
+    QString viewTitle() const { return controller->viewTitle(); }
+    QStringList rows() const { return controller->rows(); }
     QAction *jumpItem(const QString &title) const
     {
-        controller->jumpToCatMenu->aboutToShow();
-        for (QAction *action : controller->jumpToCatMenu->actions())
+        (*controller)->jumpToCatMenu->aboutToShow();
+        for (QAction *action : (*controller)->jumpToCatMenu->actions())
             if (action->text() == title)
                 return action;
         return nullptr;
     }
     void start(bool withLists)
     {
-        home = std::make_unique<TestHome>();
-        TestDatabase db;
-        if (withLists)
-            for (const char *name : {"Work", "Today", "Errands"})
-                db.addList(QString::fromUtf8(name));
-        db.addTask("b errand", "Errands", 0, 1);
-        db.addTask("a errand", "Errands", 0, 2);
-        db.addTask("work item", "Work", 0, 0);
-        db.addTask("due today", "Work", double(QDateTime::currentSecsSinceEpoch()), 1);
-        db.addTask("finished", "Work", 0, 0, 1);
-        QFile::copy(db.path(), DatabaseFile::pathForDBFile());
-        QFile::setPermissions(DatabaseFile::pathForDBFile(),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        controller = std::make_unique<AppController>();
-        controller->awakeFromNib();
+        controller.reset();
+        controller = std::make_unique<ControllerFixture>([withLists](TestDatabase &db) {
+            if (withLists)
+                for (const char *name : {"Work", "Today", "Errands"})
+                    db.addList(QString::fromUtf8(name));
+            db.addTask("b errand", "Errands", 0, 1);
+            db.addTask("a errand", "Errands", 0, 2);
+            db.addTask("work item", "Work", 0, 0);
+            db.addTask("due today", "Work", double(QDateTime::currentSecsSinceEpoch()), 1);
+            db.addTask("finished", "Work", 0, 0, 1);
+        });
     }
 
 private slots:
-    void cleanup()
-    {
-        controller.reset();
-        home.reset();
-    }
+    void cleanup() { controller.reset(); }
 
     void nextAndPreviousStopAtTheEnds()
     {
         start(true);
         QCOMPARE(viewTitle(), QStringLiteral("Errands"));
-        controller->previousCategory();
-        QCOMPARE(controller->selectedCat(), 0);
-        controller->nextCategory();
-        QCOMPARE(controller->selectedCat(), 1);
+        (*controller)->previousCategory();
+        QCOMPARE((*controller)->selectedCat(), 0);
+        (*controller)->nextCategory();
+        QCOMPARE((*controller)->selectedCat(), 1);
         QCOMPARE(viewTitle(), QStringLiteral("Today"));
         QCOMPARE(rows(), QStringList({"due today"}));
-        controller->nextCategory();
-        controller->nextCategory();
-        QCOMPARE(controller->selectedCat(), 2);
+        (*controller)->nextCategory();
+        (*controller)->nextCategory();
+        QCOMPARE((*controller)->selectedCat(), 2);
         QCOMPARE(viewTitle(), QStringLiteral("Work"));
         QCOMPARE(rows(), QStringList({"work item", "due today"}));
-        QCOMPARE(controller->mainWindow->windowTitle(), QStringLiteral("Wendra"));
+        QCOMPARE((*controller)->mainWindow->windowTitle(), QStringLiteral("Wendra"));
     }
 
     void jumpMenu_data()
@@ -107,7 +86,7 @@ private slots:
         QVERIFY(item);
         item->trigger();
         QCOMPARE(viewTitle(), title);
-        QCOMPARE(controller->selectedCat(), selectedCat);
+        QCOMPARE((*controller)->selectedCat(), selectedCat);
         QCOMPARE(this->rows(), rows);
     }
 
@@ -116,12 +95,12 @@ private slots:
     void listNamedTodayShowsTheTodayView()
     {
         start(true);
-        controller->jumpToCatMenu->aboutToShow();
-        const QList<QAction *> actions = controller->jumpToCatMenu->actions();
+        (*controller)->jumpToCatMenu->aboutToShow();
+        const QList<QAction *> actions = (*controller)->jumpToCatMenu->actions();
         QCOMPARE(actions.size(), 3 + 1 + 3);
         actions[1]->trigger(); // the list "Today"
         QCOMPARE(viewTitle(), QStringLiteral("Today"));
-        QCOMPARE(controller->selectedCat(), 0);
+        QCOMPARE((*controller)->selectedCat(), 0);
         QCOMPARE(rows(), QStringList({"due today"}));
     }
 
@@ -141,25 +120,25 @@ private slots:
         start(true);
         QAction sender;
         sender.setProperty("tag", tag);
-        connect(&sender, &QAction::triggered, controller.get(), &AppController::sortBy);
+        connect(&sender, &QAction::triggered, &**controller, &AppController::sortBy);
         sender.trigger();
         QCOMPARE(this->rows(), rows);
-        QCOMPARE(controller->tableModel()->rowCount(), rows.size());
+        QCOMPARE((*controller)->tableModel()->rowCount(), rows.size());
     }
 
     void checkBoxesAreOnOnlyInCompleted()
     {
         start(true);
-        TaskTableModel *model = controller->tableModel();
+        TaskTableModel *model = (*controller)->tableModel();
         const auto state = [model] {
             return model->data(model->index(0, TaskTableModel::checkOffColumn), Qt::CheckStateRole);
         };
         QCOMPARE(state(), QVariant(Qt::Unchecked));
-        controller->showCompletedTasks();
+        (*controller)->showCompletedTasks();
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(state(), QVariant(Qt::Checked));
-        QCOMPARE(controller->selectedCat(), 0);
-        controller->showAllTasks();
+        QCOMPARE((*controller)->selectedCat(), 0);
+        (*controller)->showAllTasks();
         QCOMPARE(model->rowCount(), 4);
         QCOMPARE(state(), QVariant(Qt::Unchecked));
     }
@@ -167,18 +146,18 @@ private slots:
     void noListsAtAll()
     {
         start(false);
-        QCOMPARE(controller->tableModel()->rowCount(), 0);
-        controller->nextCategory();
-        controller->previousCategory();
+        QCOMPARE((*controller)->tableModel()->rowCount(), 0);
+        (*controller)->nextCategory();
+        (*controller)->previousCategory();
         QAction sender;
-        connect(&sender, &QAction::triggered, controller.get(), &AppController::sortBy);
+        connect(&sender, &QAction::triggered, &**controller, &AppController::sortBy);
         sender.trigger();
-        controller->toggleShowCompleted();
-        QCOMPARE(controller->items().size(), size_t(0));
-        controller->jumpToCatMenu->aboutToShow();
-        QCOMPARE(controller->jumpToCatMenu->actions().size(), 4);
-        controller->showAllTasks();
-        QCOMPARE(controller->items().size(), size_t(4));
+        (*controller)->toggleShowCompleted();
+        QCOMPARE((*controller)->items().size(), size_t(0));
+        (*controller)->jumpToCatMenu->aboutToShow();
+        QCOMPARE((*controller)->jumpToCatMenu->actions().size(), 4);
+        (*controller)->showAllTasks();
+        QCOMPARE((*controller)->items().size(), size_t(4));
     }
 };
 
