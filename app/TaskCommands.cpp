@@ -13,12 +13,6 @@
 #include <QMessageBox>
 
 namespace {
-// The editors' test for "no due date": the stored 0.0 reads back as 1970.
-bool hasDueDate(const Item &task)
-{
-    return task.endDate().isValid() && task.endDate().toSecsSinceEpoch() >= 100;
-}
-
 constexpr int newListMarker = 999;
 constexpr int renameListMarker = 1;
 } // namespace
@@ -83,7 +77,7 @@ void AppController::completeTask()
     } else {
         // The loop in rollForward skips the occurrences missed while the task
         // was overdue, and ends even for codes that make no progress.
-        if (hasDueDate(*task))
+        if (Item::hasDueDate(task->endDate()))
             task->setEndDate(Recurrence::rollForward(task->endDate().toLocalTime(),
                                                      task->recCode(), now));
         task->setStartDate(now);

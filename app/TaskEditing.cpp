@@ -47,13 +47,6 @@ private:
     std::function<bool(QEvent *)> handler_;
 };
 
-// Rows store "no due date" as 0.0; anything in the first 100 seconds after
-// 1970 is taken as none too.
-bool hasDueDate(const QDateTime &date)
-{
-    return date.isValid() && date.toMSecsSinceEpoch() >= 100 * 1000;
-}
-
 // The check box beside a date picker turns the due date on (at the present
 // moment) or off (the picker keeps its date for when it is turned on again).
 void switchDueDate(const QCheckBox *hasDueDate, QDateTimeEdit *picker)
@@ -162,7 +155,7 @@ void AppController::showDueDate(
         picker->setDateTime(task.startDate());
         return;
     }
-    const bool due = ::hasDueDate(task.endDate());
+    const bool due = Item::hasDueDate(task.endDate());
     picker->setDateTime(due ? task.endDate() : QDateTime::currentDateTime());
     picker->setEnabled(due);
     hasDueDate->setChecked(due);

@@ -32,6 +32,14 @@ public:
     void deleteFromDatabase();
     static void finalizeStatements();
 
+    // Whether a due date is one: a task saved without one stores 0.0, which
+    // reads back as 1970, so editors and check-off take anything in the first
+    // 100 seconds after 1970 as no due date.
+    static bool hasDueDate(const QDateTime &endDate)
+    {
+        return endDate.isValid() && endDate.toMSecsSinceEpoch() >= 100 * 1000;
+    }
+
     int primaryKey() const { return primaryKey_; }
     sqlite3 *database() const { return database_; }
     bool hydrated() const { return hydrated_; }
