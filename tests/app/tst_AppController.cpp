@@ -1,8 +1,5 @@
-#include "AppController.h"
-#include "DatabaseFile.h"
+#include "ControllerFixture.h"
 #include "InternalError.h"
-#include "TestDatabase.h"
-#include "TestHome.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -20,14 +17,6 @@ QByteArray fileHash(const QString &path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-void placeDatabase(const TestDatabase &db)
-{
-    const QString path = DatabaseFile::pathForDBFile();
-    QFile::remove(path);
-    QVERIFY(QFile::copy(db.path(), path));
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
 QStringList names(const AppController &controller)
 {
     QStringList result;
@@ -36,13 +25,6 @@ QStringList names(const AppController &controller)
     return result;
 }
 
-QStringList titles(const AppController &controller)
-{
-    QStringList result;
-    for (const Item &item : controller.items())
-        result << item.action();
-    return result;
-}
 } // namespace
 
 class UrlCatcher : public QObject
@@ -74,26 +56,23 @@ private slots:
         QCOMPARE(AppController::sharedInstance(), &controller);
     }
 
+    // Lists in byte order of their names; the first list's open tasks in
+    // manual order; completed tasks and tasks of unknown lists stay out.
     void startLoadsListsAndFirstListTasks()
     {
-        TestHome home;
-        TestDatabase db;
-        for (const char *name : {"work", "Zeta", "alpha", "Beta"})
-            db.addList(QString::fromUtf8(name));
-        db.addTask(QStringLiteral("third"), QStringLiteral("Beta"), 0, 2);
-        db.addTask(QStringLiteral("first"), QStringLiteral("Beta"), 0, 0);
-        db.addTask(QStringLiteral("done"), QStringLiteral("Beta"), 0, 1, 1);
-        db.addTask(QStringLiteral("second"), QStringLiteral("Beta"), 0, 1);
-        db.addTask(QStringLiteral("elsewhere"), QStringLiteral("alpha"), 0, 0);
-        db.addTask(QStringLiteral("orphan"), QStringLiteral("No such list"), 0, 0);
-        placeDatabase(db);
-
-        AppController controller;
-        controller.awakeFromNib();
-        QCOMPARE(names(controller), QStringList({"Beta", "Zeta", "alpha", "work"}));
-        QCOMPARE(titles(controller), QStringList({"first", "second", "third"}));
-        QCOMPARE(controller.mainWindow->findChild<QLabel *>("selectedCatName")->text(),
-                 QStringLiteral("Beta"));
+        ControllerFixture app([](TestDatabase &db) {
+            for (const char *name : {"work", "Zeta", "alpha", "Beta"})
+                db.addList(QString::fromUtf8(name));
+            db.addTask("third", "Beta", 0, 2);
+            db.addTask("first", "Beta", 0, 0);
+            db.addTask("done", "Beta", 0, 1, 1);
+            db.addTask("second", "Beta", 0, 1);
+            db.addTask("elsewhere", "alpha", 0, 0);
+            db.addTask("orphan", "No such list", 0, 0);
+        });
+        QCOMPARE(names(*app), QStringList({"Beta", "Zeta", "alpha", "work"}));
+        QCOMPARE(app.rows(), QStringList({"first", "second", "third"}));
+        QCOMPARE(app.viewTitle(), QStringLiteral("Beta"));
     }
 
     void secondStartLeavesTheFileAlone()
@@ -101,8 +80,8 @@ private slots:
         TestHome home;
         TestDatabase db;
         db.addList(QStringLiteral("Mine"));
-        placeDatabase(db);
         const QString path = DatabaseFile::pathForDBFile();
+        QVERIFY(QFile::copy(db.path(), path));
         const QByteArray before = fileHash(path);
 
         AppController controller;
@@ -115,16 +94,10 @@ private slots:
 
     void noListsAtAll()
     {
-        TestHome home;
-        TestDatabase db;
-        db.addTask(QStringLiteral("orphan"), QStringLiteral("gone"));
-        placeDatabase(db);
-        AppController controller;
-        controller.awakeFromNib();
-        QVERIFY(controller.categories().empty());
-        QVERIFY(controller.items().empty());
-        QVERIFY(controller.currentCategoryName().isNull());
-        QCOMPARE(controller.mainWindow->findChild<QLabel *>("selectedCatName")->text(), QString());
+        ControllerFixture app([](TestDatabase &db) { db.addTask("orphan", "gone"); });
+        QVERIFY(app->categories().empty() && app->items().empty());
+        QVERIFY(app->currentCategoryName().isNull());
+        QCOMPARE(app.viewTitle(), QString());
     }
 
     void startFailures_data()

@@ -1,7 +1,4 @@
-#include "AppController.h"
-#include "DatabaseFile.h"
-#include "TestDatabase.h"
-#include "TestHome.h"
+#include "ControllerFixture.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -9,7 +6,6 @@
 #include <QParallelAnimationGroup>
 #include <QtTest>
 #include <memory>
-#include <sqlite3.h>
 
 // Drives the entry line, the task sheet, the edit panel and the pop-ups of a
 // controller started on a file with the lists "Errands" and "Work". In
@@ -19,26 +15,23 @@ class TestTaskEditing : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestHome> home;
-    std::unique_ptr<AppController> controller;
+    std::unique_ptr<ControllerFixture> app;
+    AppController *controller = nullptr;
     QStringList alerts; // "title|text|buttons" of each alert shown
 
     void start(bool withLists = true)
     {
-        home = std::make_unique<TestHome>();
-        TestDatabase db;
-        if (withLists)
-            for (const char *name : {"Work", "Errands"})
-                db.addList(QString::fromUtf8(name));
-        db.addTask("b errand", "Errands", 0, 1);
-        db.addTask("a errand", "Errands", 2e9, 2);
-        db.addTask("finished", "Work", 2e9, 0, 1);
-        db.exec("UPDATE item SET startDate=1.5e9, extra1='D:3'");
-        QFile::copy(db.path(), DatabaseFile::pathForDBFile());
-        QFile::setPermissions(
-            DatabaseFile::pathForDBFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        controller = std::make_unique<AppController>();
-        controller->awakeFromNib();
+        app.reset();
+        app = std::make_unique<ControllerFixture>([withLists](TestDatabase &db) {
+            if (withLists)
+                for (const char *name : {"Work", "Errands"})
+                    db.addList(QString::fromUtf8(name));
+            db.addTask("b errand", "Errands", 0, 1);
+            db.addTask("a errand", "Errands", 2e9, 2);
+            db.addTask("finished", "Work", 2e9, 0, 1);
+            db.exec("UPDATE item SET startDate=1.5e9, extra1='D:3'");
+        });
+        controller = &**app;
         alerts.clear();
     }
     template <class T> T *w(const QString &name) const
@@ -50,17 +43,7 @@ class TestTaskEditing : public QObject
         qFatal("no control %s", qPrintable(name));
     }
     // One value of the controller's own file, as text; runs any statement.
-    QString sql(const QString &statementText) const
-    {
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(controller->database(), statementText.toUtf8(), -1, &statement, nullptr);
-        QString result;
-        if (sqlite3_step(statement) == SQLITE_ROW)
-            result = QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-        sqlite3_finalize(statement);
-        return result;
-    }
+    QString sql(const QString &statement) const { return app->value(statement).toString(); }
     QString column(const QString &name, const QString &action) const
     {
         return sql(QStringLiteral("SELECT %1 FROM item WHERE action='%2'").arg(name, action));
@@ -104,8 +87,8 @@ class TestTaskEditing : public QObject
 private slots:
     void cleanup()
     {
-        controller.reset();
-        home.reset();
+        app.reset();
+        controller = nullptr;
     }
 
     void entryLine_data()

@@ -99,18 +99,6 @@ private slots:
         setTimeZone("UTC");
     }
 
-    void listsByNameInByteOrder()
-    {
-        TestDatabase db;
-        for (const char *name : {"work", "Zeta", "alpha", "Beta"})
-            db.addList(QString::fromUtf8(name));
-        QStringList names;
-        for (int key : ViewQuery::categoryKeysByName(db.handle()))
-            names << db.value(QStringLiteral("SELECT name FROM category WHERE pk=%1").arg(key)).toString();
-        QCOMPARE(names, QStringList({"Beta", "Zeta", "alpha", "work"}));
-        QCOMPARE(ViewQuery::categoryKeys(db.handle()), QList<int>({1, 2, 3, 4}));
-    }
-
     void missingTablesGiveEmptyViews()
     {
         TestDatabase db;

@@ -5,200 +5,128 @@
 
 #include <QtTest>
 
-#include <algorithm>
-#include <limits>
-
-Q_DECLARE_METATYPE(LumSide)
-
 namespace {
 
 // The 200 x 150 content view the pop-ups use, with every other setting at its default.
-AttachedWindowGeometry popUp(LumSide side, QPointF point = {500, 400}, qreal distance = 12)
-{
-    AttachedWindowGeometry g;
-    g.viewSize = QSizeF(200, 150);
-    g.point = point;
-    g.side = side;
-    g.distance = distance;
-    return g;
-}
+const auto popUp = [](LumSide side, QPointF point = {500, 400}) {
+    return AttachedWindowGeometry {
+        .viewSize = {200, 150}, .point = point, .side = side, .distance = 12};
+};
 
-// How close the path comes to a spot, measured at its corner points.
-qreal nearestElementDistance(const QPainterPath &path, QPointF spot)
+struct Placement
 {
-    qreal nearest = std::numeric_limits<qreal>::max();
-    for (int i = 0; i < path.elementCount(); ++i)
-        nearest = std::min(nearest, QLineF(path.elementAt(i), spot).length());
-    return nearest;
-}
+    LumSide side;
+    QRectF frame;
+    QPointF viewOrigin, tip;
+};
+
+struct Choice
+{
+    QRectF screen, parent;
+    QPointF point;
+    LumSide expected;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Placement)
+Q_DECLARE_METATYPE(Choice)
 
 class TestAttachedWindowGeometry : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void placement_data();
-    void placement();
-    void bestSide_data();
-    void bestSide();
-    void pathWithoutArrowIsTheInsetBubble_data();
-    void pathWithoutArrowIsTheInsetBubble();
-    void squareCornerBesideArrow();
-    void zeroRadiusGivesSquareCorners();
-    void scaledPathStaysInsideWindow();
-};
-
-void TestAttachedWindowGeometry::placement_data()
-{
-    QTest::addColumn<LumSide>("side");
-    QTest::addColumn<QRectF>("frame");
-    QTest::addColumn<QPointF>("viewOrigin");
-    QTest::addColumn<QPointF>("tip");
-    // Point (500, 400), distance 12: bubble 204 x 154, arrow band 16, arrow inset 10 + 8. The
-    // tip is 12 from the point towards the window.
-    const QPointF l(488, 400), b(500, 412), r(512, 400), t(500, 388);
-    QTest::newRow("left") << LumSideLeft << QRectF(268, 323, 220, 154) << QPointF(2, 2) << l;
-    QTest::newRow("bottom") << LumSideBottom << QRectF(398, 412, 204, 170) << QPointF(2, 18) << b;
-    QTest::newRow("right") << LumSideRight << QRectF(512, 323, 220, 154) << QPointF(18, 2) << r;
-    QTest::newRow("top") << LumSideTop << QRectF(398, 218, 204, 170) << QPointF(2, 2) << t;
-    QTest::newRow("left top") << LumSideLeftTop << QRectF(268, 264, 220, 154) << QPointF(2, 2) << l;
-    QTest::newRow("left bottom") << LumSideLeftBottom << QRectF(268, 382, 220, 154) << QPointF(2, 2)
-                                 << l;
-    QTest::newRow("right top") << LumSideRightTop << QRectF(512, 264, 220, 154) << QPointF(18, 2)
-                               << r;
-    QTest::newRow("right bottom") << LumSideRightBottom << QRectF(512, 382, 220, 154)
-                                  << QPointF(18, 2) << r;
-    QTest::newRow("top left") << LumSideTopLeft << QRectF(314, 218, 204, 170) << QPointF(2, 2) << t;
-    QTest::newRow("top right") << LumSideTopRight << QRectF(482, 218, 204, 170) << QPointF(2, 2)
-                               << t;
-    QTest::newRow("bottom left") << LumSideBottomLeft << QRectF(314, 412, 204, 170)
-                                 << QPointF(2, 18) << b;
-    QTest::newRow("bottom right") << LumSideBottomRight << QRectF(482, 412, 204, 170)
-                                  << QPointF(2, 18) << b;
-    // No side: the bottom-left corner sits on the point and there is no arrow at all.
-    QTest::newRow("automatic") << LumSideAutomatic << QRectF(500, 246, 204, 154) << QPointF(2, 2)
-                               << QPointF();
-}
-
-void TestAttachedWindowGeometry::placement()
-{
-    QFETCH(LumSide, side);
-    QFETCH(QRectF, frame);
-    QFETCH(QPointF, viewOrigin);
-    const AttachedWindowGeometry g = popUp(side);
-    QCOMPARE(g.windowFrame(), frame);
-    QCOMPARE(g.viewFrame(), QRectF(viewOrigin, QSizeF(200, 150)));
-
-    if (side == LumSideAutomatic) {
-        QCOMPARE(g.bubblePath().boundingRect(), QRectF(1, 1, 202, 152));
-        return;
+    void placement_data()
+    {
+        QTest::addColumn<Placement>("row");
+        const auto row = [](const char *name, const Placement &row) { QTest::newRow(name) << row; };
+        // Point (500, 400), distance 12: bubble 204 x 154, arrow band 16, arrow inset 10 + 8. The
+        // tip is 12 from the point towards the window.
+        const QPointF l(488, 400), b(500, 412), r(512, 400), t(500, 388), top(2, 2), left(18, 2);
+        row("left", {LumSideLeft, {268, 323, 220, 154}, top, l});
+        row("bottom", {LumSideBottom, {398, 412, 204, 170}, {2, 18}, b});
+        row("right", {LumSideRight, {512, 323, 220, 154}, left, r});
+        row("top", {LumSideTop, {398, 218, 204, 170}, top, t});
+        row("left top", {LumSideLeftTop, {268, 264, 220, 154}, top, l});
+        row("left bottom", {LumSideLeftBottom, {268, 382, 220, 154}, top, l});
+        row("right top", {LumSideRightTop, {512, 264, 220, 154}, left, r});
+        row("right bottom", {LumSideRightBottom, {512, 382, 220, 154}, left, r});
+        row("top left", {LumSideTopLeft, {314, 218, 204, 170}, top, t});
+        row("top right", {LumSideTopRight, {482, 218, 204, 170}, top, t});
+        row("bottom left", {LumSideBottomLeft, {314, 412, 204, 170}, {2, 18}, b});
+        row("bottom right", {LumSideBottomRight, {482, 412, 204, 170}, {2, 18}, b});
     }
-    // Edges on whole pixels may move the tip by one pixel; the body is at least 16 away.
-    QFETCH(QPointF, tip);
-    QVERIFY(nearestElementDistance(g.bubblePath(), tip - frame.topLeft()) <= M_SQRT2);
-}
 
-void TestAttachedWindowGeometry::bestSide_data()
-{
-    QTest::addColumn<QRectF>("screen");
-    QTest::addColumn<QRectF>("parent");
-    QTest::addColumn<QPointF>("point");
-    QTest::addColumn<LumSide>("expected");
-    // The bubble is 204 x 154 and needs 16 + 12 more towards the point.
-    const QRectF screen(0, 0, 1000, 800);
-    const QRectF none;
-    QTest::newRow("room below") << screen << none << QPointF(500, 100) << LumSideBottom;
-    QTest::newRow("too low: right") << screen << none << QPointF(500, 700) << LumSideRight;
-    QTest::newRow("low, far right: left") << screen << none << QPointF(900, 700) << LumSideLeft;
-    QTest::newRow("narrow screen: above")
-        << QRectF(0, 0, 300, 800) << none << QPointF(150, 700) << LumSideTop;
-    QTest::newRow("no room anywhere: below")
-        << QRectF(0, 0, 300, 300) << none << QPointF(150, 150) << LumSideBottom;
-    QTest::newRow("past parent's left edge")
-        << screen << QRectF(450, 50, 300, 300) << QPointF(500, 100) << LumSideBottomRight;
-    QTest::newRow("past parent's right edge")
-        << screen << QRectF(300, 50, 250, 300) << QPointF(500, 100) << LumSideBottomLeft;
-    QTest::newRow("past left edge, no screen to the right")
-        << QRectF(0, 0, 600, 800) << QRectF(450, 50, 150, 300) << QPointF(500, 100)
-        << LumSideBottomLeft;
-    QTest::newRow("past parent's bottom edge")
-        << screen << QRectF(0, 600, 1000, 150) << QPointF(500, 700) << LumSideRightTop;
-    QTest::newRow("past parent's top edge")
-        << screen << QRectF(0, 600, 1000, 300) << QPointF(900, 650) << LumSideLeftBottom;
-}
+    void placement()
+    {
+        QFETCH(Placement, row);
+        AttachedWindowGeometry g = popUp(row.side);
+        QCOMPARE(g.windowFrame(), row.frame);
+        QCOMPARE(g.viewFrame(), QRectF(row.viewOrigin, QSizeF(200, 150)));
+        // Edges on whole pixels may move the tip by a pixel; the body is at least 16 away.
+        const QRectF nearTip(row.tip - row.frame.topLeft() - QPointF(1.5, 1.5), QSizeF(3, 3));
+        QVERIFY(g.bubblePath().intersects(nearTip));
+        // Without the arrow the bubble hugs the view, half a pixel inside the margin, and the
+        // band stays reserved so toggling the arrow never moves the view.
+        g.hasArrow = false;
+        QCOMPARE(g.bubblePath().boundingRect(),
+            QRectF(row.viewOrigin - QPointF(1, 1), QSizeF(202, 152)));
+        QCOMPARE(g.windowFrame(), row.frame);
+    }
 
-void TestAttachedWindowGeometry::bestSide()
-{
-    QFETCH(QRectF, screen);
-    QFETCH(QRectF, parent);
-    QFETCH(QPointF, point);
-    QFETCH(LumSide, expected);
-    QCOMPARE(popUp(LumSideAutomatic, point).bestSide(screen, parent), expected);
-}
+    void bestSide_data()
+    {
+        QTest::addColumn<Choice>("row");
+        const auto row = [](const char *name, const Choice &row) { QTest::newRow(name) << row; };
+        // The bubble is 204 x 154 and needs 16 + 12 more towards the point. Below, right, left,
+        // above, in that order; then slid away from any parent edge it would overhang.
+        const QRectF screen(0, 0, 1000, 800), narrow(0, 0, 300, 800), none;
+        row("room below", {screen, none, {500, 100}, LumSideBottom});
+        row("too low: right", {screen, none, {500, 700}, LumSideRight});
+        row("low, far right: left", {screen, none, {900, 700}, LumSideLeft});
+        row("narrow screen: above", {narrow, none, {150, 700}, LumSideTop});
+        row("no room anywhere: below", {{0, 0, 300, 300}, none, {150, 150}, LumSideBottom});
+        row("parent's left edge", {screen, {450, 50, 300, 300}, {500, 100}, LumSideBottomRight});
+        row("parent's right edge", {screen, {300, 50, 250, 300}, {500, 100}, LumSideBottomLeft});
+        row("left edge, screen ends right",
+            {{0, 0, 600, 800}, {450, 50, 150, 300}, {500, 100}, LumSideBottomLeft});
+        row("parent's bottom edge", {screen, {0, 600, 1000, 150}, {500, 700}, LumSideRightTop});
+        row("parent's top edge", {screen, {0, 600, 1000, 300}, {900, 650}, LumSideLeftBottom});
+    }
 
-void TestAttachedWindowGeometry::pathWithoutArrowIsTheInsetBubble_data()
-{
-    QTest::addColumn<LumSide>("side");
-    QTest::addColumn<QRectF>("bounds");
-    QTest::newRow("bottom") << LumSideBottom << QRectF(1, 17, 202, 152);
-    QTest::newRow("top") << LumSideTop << QRectF(1, 1, 202, 152);
-    QTest::newRow("right") << LumSideRight << QRectF(17, 1, 202, 152);
-    QTest::newRow("left bottom") << LumSideLeftBottom << QRectF(1, 1, 202, 152);
-}
+    void bestSide()
+    {
+        QFETCH(Choice, row);
+        QCOMPARE(popUp(LumSideAutomatic, row.point).bestSide(row.screen, row.parent), row.expected);
+    }
 
-void TestAttachedWindowGeometry::pathWithoutArrowIsTheInsetBubble()
-{
-    QFETCH(LumSide, side);
-    QFETCH(QRectF, bounds);
-    AttachedWindowGeometry g = popUp(side);
-    g.hasArrow = false;
-    const QPainterPath path = g.bubblePath();
-    QCOMPARE(path.boundingRect(), bounds);
-    // The arrow band stays reserved but empty.
-    QCOMPARE(g.windowSize(), popUp(side).windowSize());
-    QVERIFY(path.contains(g.viewFrame().center()));
-}
+    void cornersAndScale()
+    {
+        // Pixel centres just inside each corner of a bubble below its point, top-left first.
+        const QPointF topLeft(1.5, 17.5), topRight(202.5, 17.5), bottomLeft(1.5, 168.5),
+            bottomRight(202.5, 168.5);
+        AttachedWindowGeometry g = popUp(LumSideBottomRight);
+        g.drawsRoundCornerBesideArrow = false;
+        QPainterPath path = g.bubblePath();
+        // The arrow starts right at the square top-left corner; the other corners stay round.
+        QCOMPARE(QPointF(path.elementAt(1)), QPointF(11, 1));
+        QVERIFY(path.contains(topLeft) && !path.contains(topRight) && !path.contains(bottomLeft));
+        g.drawsRoundCornerBesideArrow = true;
+        QVERIFY(!g.bubblePath().contains(topLeft));
+        g.cornerRadius = 0;
+        path = g.bubblePath();
+        for (const QPointF corner : {topLeft, topRight, bottomLeft, bottomRight})
+            QVERIFY(path.contains(corner));
 
-void TestAttachedWindowGeometry::squareCornerBesideArrow()
-{
-    AttachedWindowGeometry g = popUp(LumSideBottomRight);
-    g.drawsRoundCornerBesideArrow = false;
-    const QPainterPath path = g.bubblePath();
-    // The arrow starts right at the top-left corner, which stays square...
-    QCOMPARE(QPointF(path.elementAt(0)), QPointF(1, 17));
-    QCOMPARE(QPointF(path.elementAt(1)), QPointF(11, 1));
-    QVERIFY(path.contains(QPointF(1.5, 17.5)));
-    // ...while the other corners stay round.
-    QVERIFY(!path.contains(QPointF(202.5, 17.5)));
-    QVERIFY(!path.contains(QPointF(1.5, 168.5)));
-
-    g.drawsRoundCornerBesideArrow = true;
-    QVERIFY(!g.bubblePath().contains(QPointF(1.5, 17.5)));
-}
-
-void TestAttachedWindowGeometry::zeroRadiusGivesSquareCorners()
-{
-    AttachedWindowGeometry g = popUp(LumSideBottom);
-    g.cornerRadius = 0;
-    const QPainterPath path = g.bubblePath();
-    for (const QPointF corner :
-        {QPointF(1.5, 17.5), QPointF(202.5, 17.5), QPointF(202.5, 168.5), QPointF(1.5, 168.5)})
-        QVERIFY(path.contains(corner));
-}
-
-void TestAttachedWindowGeometry::scaledPathStaysInsideWindow()
-{
-    AttachedWindowGeometry g = popUp(LumSideBottom);
-    g.scale = 2;
-    // Margins and arrow double; the view keeps its own size.
-    QCOMPARE(g.windowSize(), QSizeF(208, 190));
-    QCOMPARE(g.viewFrame().topLeft(), QPointF(4, 36));
-    const QRectF bounds = g.bubblePath().boundingRect();
-    QVERIFY(QRectF(QPointF(), g.windowSize()).contains(bounds));
-    QCOMPARE(bounds, QRectF(1, 1, 206, 188));
-}
+        // Scaled, margins and arrow double while the view keeps its size; the outline still fits.
+        g = popUp(LumSideBottom);
+        g.scale = 2;
+        QCOMPARE(g.windowSize(), QSizeF(208, 190));
+        QCOMPARE(g.viewFrame().topLeft(), QPointF(4, 36));
+        QCOMPARE(g.bubblePath().boundingRect(), QRectF(1, 1, 206, 188));
+    }
+};
 
 WENDRA_QTEST_CORE_MAIN(TestAttachedWindowGeometry)
 #include "tst_AttachedWindowGeometry.moc"
