@@ -23,6 +23,7 @@
 
 class QDialog;
 class QMainWindow;
+class LumAttachedWindow;
 class QAction;
 class QMenu;
 class TaskTableModel;
@@ -199,6 +200,9 @@ private:
     void closeRecWindow();
     void openCalendarPop(QAbstractButton *button, const QString &mode, const QDateTimeEdit *picker);
     void closeCalendarPop();
+    // A bubble below the centre of button holding view, in front and key.
+    LumAttachedWindow *openPopUp(QWidget *view, QAbstractButton *button);
+    void closePopUp(QPointer<LumAttachedWindow> &popUp);
     void closeEditView();
     // Slides table and panel to where editing_ wants them; placeEditPanel
     // puts them there at once (start-up, resizes).
@@ -208,8 +212,8 @@ private:
     int sheetTaskKey_ = -1;
     int panelRow_ = -1;
     int panelTaskKey_ = -1;
-    QPointer<class LumAttachedWindow> attachedWindow_;
-    QPointer<class LumAttachedWindow> recAttachedWindow_;
+    QPointer<LumAttachedWindow> attachedWindow_;
+    QPointer<LumAttachedWindow> recAttachedWindow_;
     QPointer<class QAbstractAnimation> slide_;
 
     // --- Completing, deleting, moving, lists (TaskCommands.cpp) ---

@@ -61,7 +61,7 @@ void AppController::completeTask()
     Item *task = selectedTask();
     if (!task)
         return;
-    if (selectedCatName->text() == QLatin1String(ViewQuery::completed)) {
+    if (inCompletedView()) {
         task->unComplete();
         removeRow(row);
         return;

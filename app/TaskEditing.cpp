@@ -443,22 +443,33 @@ void AppController::openCalendarPop(
         return;
     }
     calendarDatePicker->setSelectedDate(picker->date());
-    calendarPop->adjustSize();
-    attachedWindow_ = new LumAttachedWindow(
-        calendarPop, centreInWindow(button), button->window(), LumSideBottom, popUpDistance);
-    attachedWindow_->orderFront();
+    attachedWindow_ = openPopUp(calendarPop, button);
     selectedCalendar->setText(mode);
 }
 
 void AppController::closeCalendarPop()
 {
     selectedCalendar->setText(popUpClosed);
-    if (!attachedWindow_)
+    closePopUp(attachedWindow_);
+}
+
+LumAttachedWindow *AppController::openPopUp(QWidget *view, QAbstractButton *button)
+{
+    view->adjustSize();
+    auto *popUp = new LumAttachedWindow(view, centreInWindow(button), button->window(),
+                                        LumSideBottom, popUpDistance);
+    popUp->orderFront();
+    return popUp;
+}
+
+void AppController::closePopUp(QPointer<LumAttachedWindow> &popUp)
+{
+    if (!popUp)
         return;
-    attachedWindow_->orderOut();
+    popUp->orderOut();
     // Later: the pop-up's own OK button may be the one being pressed.
-    attachedWindow_->deleteLater();
-    attachedWindow_.clear();
+    popUp->deleteLater();
+    popUp.clear();
 }
 
 void AppController::popCalendarMain()
@@ -490,21 +501,14 @@ void AppController::showRecWindow()
         closeRecWindow();
         return;
     }
-    recWindow->adjustSize();
-    recAttachedWindow_ = new LumAttachedWindow(recWindow, centreInWindow(btnShowRecWin),
-        btnShowRecWin->window(), LumSideBottom, popUpDistance);
-    recAttachedWindow_->orderFront();
+    recAttachedWindow_ = openPopUp(recWindow, btnShowRecWin);
     selectedRecWin->setText(popUpMain);
 }
 
 void AppController::closeRecWindow()
 {
     selectedRecWin->setText(popUpClosed);
-    if (!recAttachedWindow_)
-        return;
-    recAttachedWindow_->orderOut();
-    recAttachedWindow_->deleteLater();
-    recAttachedWindow_.clear();
+    closePopUp(recAttachedWindow_);
 }
 
 void AppController::setRecType()
