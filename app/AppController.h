@@ -235,7 +235,6 @@ private:
     bool showCompleted_ = false;
     bool editing_ = false;
     bool windowIsSmall_ = true;
-    int mainWindowHeight_ = 0;
     bool createdDatabase_ = false;
     QString templatePath_ = QStringLiteral(":/wendra.dbz");
     TaskTableModel *tableModel_ = nullptr;
