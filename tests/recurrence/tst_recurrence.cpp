@@ -11,16 +11,15 @@
 
 namespace {
 
+// Text without an offset is local time; "Z" or an offset such as "-05:00" keeps its own.
 QDateTime at(const QString &zone, const QString &text)
 {
-    const QDateTime naive = QDateTime::fromString(text, Qt::ISODate);
-    Q_ASSERT(naive.isValid());
-    return zone.isEmpty() ? QDateTime(naive.date(), naive.time(), Qt::LocalTime)
-                          : QDateTime(naive.date(), naive.time(), QTimeZone(zone.toUtf8()));
+    const QDateTime parsed = QDateTime::fromString(text, Qt::ISODate);
+    return zone.isEmpty() ? parsed
+                          : QDateTime(parsed.date(), parsed.time(), QTimeZone(zone.toUtf8()));
 }
 
 const QString ny = QStringLiteral("America/New_York");
-const QString auckland = QStringLiteral("Pacific/Auckland");
 
 } // namespace
 
@@ -35,7 +34,6 @@ private slots:
     void nextDueDate();
     void extremeInputsEnd();
     void withoutExplicitNow();
-    void fixedOffsetIsKept();
 };
 
 void TestRecurrence::integerValue_data()
@@ -43,9 +41,9 @@ void TestRecurrence::integerValue_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<int>("value");
     constexpr int max = std::numeric_limits<int>::max(), min = std::numeric_limits<int>::min();
-    const std::pair<const char *, int> rows[] = {{" \t 7", 7}, {"+5", 5}, {"-3", -3}, {"12abc", 12},
-        {"", 0}, {"x5", 0}, {"- 4", 0}, {"2147483647", max}, {"-2147483648", min},
-        {"99999999999999999999", max}, {"-99999999999", min}};
+    const std::pair<const char *, int> rows[]
+        = {{" \t 7", 7}, {"+5", 5}, {"-3", -3}, {"12abc", 12}, {"", 0}, {"x5", 0}, {"- 4", 0},
+            {"-2147483648", min}, {"99999999999999999999", max}, {"-99999999999", min}};
     for (const auto &[field, value] : rows)
         QTest::addRow("'%s'", field) << QString::fromLatin1(field) << value;
 }
@@ -74,17 +72,13 @@ void TestRecurrence::nextDueDate_data()
         };
     };
     const auto next = row(false), roll = row(true);
-
-    next("None", "2024-06-10 09:00", "None", "2024-06-20 09:00", "");
-    next("kinds are upper case", "2024-06-10 09:00", "d:1", "2024-06-20 09:00", "");
+    const char *weds = "W:1:8:8:2:8:8:8:8", *monThu = "W:1:0:8:8:3:8:8:8";
 
     // "D": fixed steps of n days, the first one after now.
     next("D:2 overdue", "2024-07-01 08:00", "D:2", "2024-07-06 07:00", "2024-07-07 08:00");
     next("D on an occurrence", "2024-01-10 09:00", "D:1", "2024-01-13 09:00", "2024-01-14 09:00");
     next("D due in the future", "2024-06-10 08:00", "D:3", "2024-06-01 08:00", "2024-06-13 08:00");
-    next("D count read loosely", "2024-06-10 08:00", "D: +2xyz", "", "2024-06-12 08:00");
     next("D NY spring", "2024-03-09 10:00", "D:1", "2024-03-09 12:00", "2024-03-10 11:00", ny);
-    next("D Auckland autumn", "2024-04-06 10:00", "D:1", "", "2024-04-07 09:00", auckland);
 
     // "E": whole fixed days to the first weekday after now, at least one day on.
     next("E skips the weekend", "2024-06-14 09:00", "E", "2024-06-01 09:00", "2024-06-17 09:00");
@@ -93,12 +87,11 @@ void TestRecurrence::nextDueDate_data()
     next("E NY spring", "2024-03-08 09:00", "E", "2024-03-08 10:00", "2024-03-11 10:00", ny);
 
     // "W": seven-day blocks of the year's day numbers, calendar steps, never compared with now.
-    next("W weekly", "2009-01-14 09:00", "W:1:8:8:2:8:8:8:8", "", "2009-01-21 09:00");
+    next("W weekly", "2009-01-14 09:00", weds, "", "2009-01-21 09:00");
     next("W block skips a Monday", "2009-01-16 09:00", "W:1:0:8:8:8:8:8:8", "", "2009-01-26 09:00");
     next("W two days", "2009-01-14 09:00", "W:9:0:8:8:3:8:8:8", "", "2009-01-15 09:00");
-    next("W now ignored", "2009-01-14 09:00", "W:1:8:8:2:8:8:8:8", "2024-01-01 09:00",
-        "2009-01-21 09:00");
-    next("W from day 366", "2008-12-31 09:00", "W:1:8:8:2:8:8:8:8", "", "2009-01-07 09:00");
+    next("W now ignored", "2009-01-14 09:00", weds, "2024-01-01 09:00", "2009-01-21 09:00");
+    next("W from day 366", "2008-12-31 09:00", weds, "", "2009-01-07 09:00");
     next("W digits out of place", "2009-01-14 09:00", "W:1:3:2:8:8:8:8:8", "", "2009-01-21 09:00");
     next("W NY Sunday", "2024-03-03 09:00", "W:1:8:8:8:8:8:8:6", "", "2024-03-10 09:00", ny);
     next("W NY gap", "2024-03-03 02:30", "W:1:8:8:8:8:8:8:6", "", "2024-03-10 03:30", ny);
@@ -109,9 +102,12 @@ void TestRecurrence::nextDueDate_data()
     next("M never due", "2024-03-15 10:00", "M:15:1", "2024-03-01 09:00", "2024-04-15 10:00");
     next("M years overdue", "2020-01-10 08:00", "M:10:3", "2024-07-10 07:59", "2024-07-10 08:00");
     next("M:31 leap Feb", "2024-01-31 09:00", "M:31:1", "2024-01-31 10:00", "2024-02-29 09:00");
-    next("M:30 Feb", "2023-01-30 09:00", "M:30:1", "2023-02-01 10:00", "2023-02-28 09:00");
     next("M:31 on Feb 29", "2024-02-29 09:00", "M:31:1", "2024-02-01 10:00", "2024-03-31 09:00");
-    next("M:31:2 a year on", "2023-12-31 09:00", "M:31:2", "2024-03-01 10:00", "2024-04-30 09:00");
+    // Calendar fields are read at the due date's own offset, and the result carries it; in UTC
+    // the same moment is already 1 February, which is not day 31.
+    next("M at an offset", "2024-01-31 23:30-05:00", "M:31:1", "2024-02-01 05:00Z",
+        "2024-02-29 23:30-05:00");
+    next("M in UTC", "2024-02-01 04:30Z", "M:31:1", "2024-02-01 05:00Z", "2024-02-29 04:30Z");
     next("M day 0 is the 1st", "2024-05-20 09:00", "M:0:1", "2024-05-21 09:00", "2024-06-01 09:00");
 
     // "N": the k-th weekday of every n months; weekday search and weeks are fixed steps.
@@ -124,28 +120,21 @@ void TestRecurrence::nextDueDate_data()
     next("N NY fall back", "2024-10-15 00:30", "N:1:1:Monday", "", "2024-11-04 23:30", ny);
 
     // Check-off: missed occurrences are skipped; a result equal to now ends it.
-    roll("W weeks overdue", "2009-01-14 09:00", "W:1:8:8:2:8:8:8:8", "2009-03-05 12:00",
-        "2009-03-11 09:00");
-    roll("W equal to now", "2009-01-14 09:00", "W:1:8:8:2:8:8:8:8", "2009-01-28 09:00",
-        "2009-01-28 09:00");
+    roll("W weeks overdue", "2009-01-14 09:00", weds, "2009-03-05 12:00", "2009-03-11 09:00");
+    roll("W equal to now", "2009-01-14 09:00", weds, "2009-01-28 09:00", "2009-01-28 09:00");
     roll("W three-weekly over new years", "2019-12-25 09:00", "W:3:8:8:2:8:8:8:8",
         "2024-03-01 12:00", "2024-03-06 09:00");
-    roll("W two days overdue", "2009-01-14 09:00", "W:1:0:8:8:3:8:8:8", "2009-02-10 12:00",
-        "2009-02-12 09:00");
-    roll("W two days, equal to now", "2009-01-14 09:00", "W:1:0:8:8:3:8:8:8", "2009-01-19 09:00",
-        "2009-01-19 09:00");
-    roll("W two days, due ahead", "2009-01-14 09:00", "W:1:0:8:8:3:8:8:8", "2009-01-01 09:00",
-        "2009-01-15 09:00");
-    roll("M earlier than due, after now", "2024-03-20 10:00", "M:15:1", "2024-03-10 09:00",
-        "2024-03-15 10:00");
-    roll("M:20:0 earlier than due", "2024-06-25 10:00", "M:20:0", "2024-06-01 09:00",
-        "2024-06-20 10:00");
+    roll("W two days overdue", "2009-01-14 09:00", monThu, "2009-02-10 12:00", "2009-02-12 09:00");
+    roll("W two days, at now", "2009-01-14 09:00", monThu, "2009-01-19 09:00", "2009-01-19 09:00");
+    roll("W two days, ahead", "2009-01-14 09:00", monThu, "2009-01-01 09:00", "2009-01-15 09:00");
+    roll("M:20:0 goes back", "2024-06-25 10:00", "M:20:0", "2024-06-01 09:00", "2024-06-20 10:00");
     roll("W:0 moves once, then stays", "2009-01-07 09:00", "W:0:8:8:8:8:4:8:8", "2010-01-01 09:00",
         "2009-01-09 09:00");
 
-    // Codes that cannot move forward leave the overdue date as it was.
+    // Codes of no known kind (kinds are upper case) or that cannot move forward leave the
+    // overdue date as it was.
     for (const char *code :
-        {"Q:1", "D:0", "D:-99999999999", "M:20:0", "N:1:0:Friday", "W:1", "W:1:8:8:8:8:8:8:8"})
+        {"None", "d:1", "Q:1", "D:0", "M:20:0", "N:1:0:Friday", "W:1", "W:1:8:8:8:8:8:8:8"})
         roll(code, "2024-03-15 10:00", code, "2024-06-01 09:00", "");
     roll("W:0 would go back", "2009-01-15 09:00", "W:0:8:8:2:8:8:8:8", "2024-06-01 09:00", "");
 }
@@ -161,6 +150,7 @@ void TestRecurrence::nextDueDate()
     const QDateTime due = at(zone, given);
     const QDateTime present = now.isEmpty() ? due : at(zone, now);
     const QDateTime want = expected.isEmpty() ? due : at(zone, expected);
+    QVERIFY(due.isValid() && present.isValid() && want.isValid());
     const QDateTime result = roll ? Recurrence::rollForward(due, code, present)
                                   : Recurrence().getNextDueDate(due, code, present);
     // Same clock reading, offset and kind of zone, and the same moment.
@@ -201,19 +191,6 @@ void TestRecurrence::withoutExplicitNow()
     const QDateTime result = Recurrence().getNextDueDate(before.addDays(-3), QStringLiteral("D:1"));
     QVERIFY(result > before && result <= QDateTime::currentDateTime().addDays(1));
     QVERIFY(Recurrence::rollForward(before.addDays(-3), QStringLiteral("E")) > before);
-}
-
-void TestRecurrence::fixedOffsetIsKept()
-{
-    // Calendar fields are read at the due date's own offset, and the result carries it.
-    const QDateTime due(QDate(2024, 1, 31), QTime(23, 30), Qt::OffsetFromUTC, -5 * 3600);
-    const QDateTime now(QDate(2024, 2, 1), QTime(5, 0), Qt::UTC); // 00:00 at that offset
-    const QDateTime next = Recurrence().getNextDueDate(due, QStringLiteral("M:31:1"), now);
-    QCOMPARE(next.timeSpec(), Qt::OffsetFromUTC);
-    QCOMPARE(next.toString(Qt::ISODate), QStringLiteral("2024-02-29T23:30:00-05:00"));
-    // In UTC the same moment is already 1 February, which is not day 31.
-    QCOMPARE(Recurrence().getNextDueDate(due.toUTC(), QStringLiteral("M:31:1"), now),
-        QDateTime(QDate(2024, 2, 29), QTime(4, 30), Qt::UTC));
 }
 
 WENDRA_QTEST_CORE_MAIN(TestRecurrence)

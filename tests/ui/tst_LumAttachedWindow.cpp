@@ -1,5 +1,6 @@
-// The attached pop-up window: attaching to a parent window, the limits its setters keep, lending
-// the content view, and the painted bubble.
+// The attached pop-up: where each side puts the window and its arrow, the automatic side, the
+// bubble's outline, the limits its setters keep, lending the content view, and the painting.
+// Qt coordinates: y grows downward, so "below the point" is a larger y.
 #include "LumAttachedWindow.h"
 #include "TestHome.h"
 
@@ -13,17 +14,24 @@
 namespace {
 
 // A content view; the pop-up built around it takes it over.
-QWidget *view(int width, int height)
-{
+const auto view = [](int width, int height) {
     auto *view = new QWidget;
     view->resize(width, height);
     return view;
+};
+
+// A 200 x 150 view 12 from its point, every other setting at its default: the bubble is
+// 204 x 154, the arrow band 16 deep and the arrow's tip 10 + 8 from the corner it starts beside.
+AttachedWindowGeometry geometry(LumSide side, QPointF point = {500, 400})
+{
+    return {.viewSize = {200, 150}, .point = point, .side = side, .distance = 12};
 }
 
 using Setter = void (LumAttachedWindow::*)(qreal);
 
 } // namespace
 
+Q_DECLARE_METATYPE(LumSide)
 Q_DECLARE_METATYPE(Setter)
 
 class TestLumAttachedWindow : public QObject
@@ -31,14 +39,104 @@ class TestLumAttachedWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void placement()
+    void sides_data()
+    {
+        QTest::addColumn<LumSide>("side");
+        QTest::addColumn<QPointF>("origin");
+        QTest::addColumn<QPointF>("tip");
+        // Point (500, 400); the tip is 12 from it towards the window.
+        const QPointF l(488, 400), b(500, 412), r(512, 400), t(500, 388);
+        QTest::newRow("left") << LumSideLeft << QPointF(268, 323) << l;
+        QTest::newRow("bottom") << LumSideBottom << QPointF(398, 412) << b;
+        QTest::newRow("right") << LumSideRight << QPointF(512, 323) << r;
+        QTest::newRow("top") << LumSideTop << QPointF(398, 218) << t;
+        QTest::newRow("left top") << LumSideLeftTop << QPointF(268, 264) << l;
+        QTest::newRow("left bottom") << LumSideLeftBottom << QPointF(268, 382) << l;
+        QTest::newRow("right top") << LumSideRightTop << QPointF(512, 264) << r;
+        QTest::newRow("right bottom") << LumSideRightBottom << QPointF(512, 382) << r;
+        QTest::newRow("top left") << LumSideTopLeft << QPointF(314, 218) << t;
+        QTest::newRow("top right") << LumSideTopRight << QPointF(482, 218) << t;
+        QTest::newRow("bottom left") << LumSideBottomLeft << QPointF(314, 412) << b;
+        QTest::newRow("bottom right") << LumSideBottomRight << QPointF(482, 412) << b;
+    }
+
+    void sides()
+    {
+        QFETCH(LumSide, side);
+        QFETCH(QPointF, origin);
+        QFETCH(QPointF, tip);
+        const AttachedWindowGeometry g = geometry(side);
+        // The arrow band widens the window beside the point and heightens it above or below.
+        const bool beside = tip.y() == 400;
+        QCOMPARE(g.windowFrame(), QRectF(origin, beside ? QSizeF(220, 154) : QSizeF(204, 170)));
+        // Edges on whole pixels may move the tip by a pixel; the body is at least 16 away.
+        QVERIFY(g.bubblePath().intersects(QRectF(tip - origin - QPointF(1.5, 1.5), QSizeF(3, 3))));
+    }
+
+    void automaticSide_data()
+    {
+        QTest::addColumn<QRectF>("screen");
+        QTest::addColumn<QRectF>("parent");
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<LumSide>("expected");
+        // The bubble needs 16 + 12 more towards the point. Below, right, left, above, else below;
+        // then slid away from any parent edge a centred window would overhang.
+        const QRectF screen(0, 0, 1000, 800), none;
+        const auto row = [](const char *name, QRectF s, QRectF p, QPointF point, LumSide side) {
+            QTest::newRow(name) << s << p << point << side;
+        };
+        row("room below", screen, none, {500, 100}, LumSideBottom);
+        row("too low: right", screen, none, {500, 700}, LumSideRight);
+        row("low, far right: left", screen, none, {900, 700}, LumSideLeft);
+        row("narrow screen: above", {0, 0, 300, 800}, none, {150, 700}, LumSideTop);
+        row("no room anywhere: below", {0, 0, 300, 300}, none, {150, 150}, LumSideBottom);
+        row("parent's left edge", screen, {450, 50, 300, 300}, {500, 100}, LumSideBottomRight);
+        row("parent's right edge", screen, {300, 50, 250, 300}, {500, 100}, LumSideBottomLeft);
+        row("parent's bottom edge", screen, {0, 600, 1000, 150}, {500, 700}, LumSideRightTop);
+        row("parent's top edge", screen, {0, 600, 1000, 300}, {900, 650}, LumSideLeftBottom);
+    }
+
+    void automaticSide()
+    {
+        QFETCH(QRectF, screen);
+        QFETCH(QRectF, parent);
+        QFETCH(QPointF, point);
+        QFETCH(LumSide, expected);
+        QCOMPARE(geometry(LumSideAutomatic, point).bestSide(screen, parent), expected);
+    }
+
+    void cornerBesideArrowAndScale()
+    {
+        // Pixel centres just inside three corners of a bubble below its point.
+        const QPointF topLeft(1.5, 17.5), topRight(202.5, 17.5), bottomLeft(1.5, 168.5);
+        AttachedWindowGeometry g = geometry(LumSideBottomRight);
+        g.drawsRoundCornerBesideArrow = false;
+        const QPainterPath path = g.bubblePath();
+        // The arrow starts right at the square top-left corner; the other corners stay round.
+        QCOMPARE(QPointF(path.elementAt(1)), QPointF(11, 1));
+        QVERIFY(path.contains(topLeft) && !path.contains(topRight) && !path.contains(bottomLeft));
+        g.drawsRoundCornerBesideArrow = true;
+        QVERIFY(!g.bubblePath().contains(topLeft));
+
+        // Without the arrow the bubble hugs the view, half a pixel inside the margin, and the
+        // band stays reserved so toggling the arrow never moves the view.
+        g.hasArrow = false;
+        QCOMPARE(g.bubblePath().boundingRect(), QRectF(1, 17, 202, 152));
+        QCOMPARE(g.windowSize(), QSizeF(204, 170));
+
+        // Scaled, margins and arrow double while the view keeps its size; the outline still fits.
+        g = geometry(LumSideRight);
+        g.scale = 2;
+        QCOMPARE(g.windowSize(), QSizeF(240, 158));
+        QCOMPARE(g.viewFrame().topLeft(), QPointF(36, 4));
+        QCOMPARE(g.bubblePath().boundingRect(), QRectF(1, 1, 238, 156));
+    }
+
+    void window()
     {
         QWidget parent;
         parent.setGeometry(300, 200, 400, 300);
         LumAttachedWindow popUp(view(200, 150), QPointF(100, 50), &parent, LumSideBottom, 12.0);
-        QCOMPARE(popUp.parentWidget(), &parent);
-        QVERIFY(popUp.windowFlags().testFlags(Qt::Tool | Qt::FramelessWindowHint));
-        QVERIFY(popUp.isWindow() && popUp.testAttribute(Qt::WA_TranslucentBackground));
         // (100, 50) in the parent is (400, 250) on screen; the bubble hangs 12 below it.
         QCOMPARE(popUp.geometry(), QRect(400 - 102, 250 + 12, 204, 170));
         QCOMPARE(popUp.view()->geometry(), QRect(2, 18, 200, 150));
@@ -46,12 +144,11 @@ private slots:
         popUp.setPoint(QPointF(0, 300), LumSideAutomatic);
         QCOMPARE(popUp.geometry(), QRect(300, 500 - 154, 204, 154));
 
-        // Without a window the point is global.
-        LumAttachedWindow above(view(100, 100), QPointF(400, 300), LumSideTop);
-        QCOMPARE(above.geometry().bottom() + 1, 300);
-        // Near the screen's left edge a centred window would overhang it, so it extends right.
+        // Without a window the point is global; near the screen's left edge a centred window
+        // would overhang it, so it extends right.
         LumAttachedWindow automatic(view(100, 100), QPointF(50, 50), 12.0);
         QCOMPARE(automatic.side(), LumSideBottomRight);
+        QCOMPARE(automatic.pos(), QPoint(50 - 18, 50 + 12));
         QVERIFY_THROWS_EXCEPTION(
             std::invalid_argument, LumAttachedWindow(nullptr, QPointF(), LumSideBottom));
     }
@@ -72,11 +169,9 @@ private slots:
         row("border wider than margin", 40, &W::setBorderWidth, 5, "r8 a20 b2 44x60");
         row("negative margin, radius and border follow", 30, &W::setViewMargin, -3,
             "r5 a20 b0 30x46");
-        row("radius beyond half the edge", 40, &W::setCornerRadius, 100, "r12 a20 b2 44x60");
-        row("negative radius", 40, &W::setCornerRadius, -4, "r0 a20 b2 44x60");
-        row("arrow wider than the edge", 40, &W::setArrowBaseWidth, 100, "r8 a28 b2 44x60");
         row("negative arrow height", 40, &W::setArrowHeight, -5, "r8 a20 b2 44x44");
-        row("tiny view: no corners", 10, &W::setCornerRadius, 8, "r0 a14 b2 14x30");
+        // Corners and arrow shrink to fit a tiny view.
+        row("tiny view", 10, &W::setCornerRadius, 8, "r0 a14 b2 14x30");
     }
 
     void setterLimits()
@@ -92,7 +187,7 @@ private slots:
             result);
     }
 
-    void parentAndView()
+    void lendsViewAndClosesParent()
     {
         QWidget holder;
         auto *content = new QWidget(&holder);
@@ -101,52 +196,40 @@ private slots:
         first.reset();
         QCOMPARE(content->parentWidget(), &holder);
         QVERIFY(content->isHidden());
-
         // A pop-up reopened before the old one goes keeps the view when the old one is destroyed.
         first = std::make_unique<LumAttachedWindow>(content, QPointF(), LumSideBottom);
         LumAttachedWindow second(content, QPointF(), LumSideBottom);
         first.reset();
         QCOMPARE(content->parentWidget(), &second);
 
-        // A Close command aimed at the pop-up closes the window it belongs to.
-        auto parent = std::make_unique<QWidget>();
-        parent->show();
-        auto *popUp = new LumAttachedWindow(view(50, 50), {10, 10}, parent.get(), LumSideBottom);
+        // A Close command aimed at the pop-up closes the window it belongs to; destroying that
+        // window with its pop-up still there leaves nothing dangling.
+        QWidget parent;
+        parent.show();
+        auto *popUp = new LumAttachedWindow(view(50, 50), {10, 10}, &parent, LumSideBottom);
         popUp->orderFront();
-        QVERIFY(popUp->isVisible());
         popUp->close();
-        QVERIFY(!parent->isVisible() && !popUp->isVisible());
-        // Destroying the parent window with its pop-up still there leaves nothing dangling.
-        parent.reset();
-    }
-
-    void paintsBubble_data()
-    {
-        QTest::addColumn<bool>("arrow");
-        QTest::addColumn<QPoint>("pixel");
-        QTest::addColumn<int>("alpha");
-        // A 200 x 150 view below its point: the arrow band is y 0 to 15 and its tip at x 102. The
-        // fill is 80 % opaque, the 2-pixel border fully.
-        QTest::newRow("border") << true << QPoint(1, 90) << 255;
-        QTest::newRow("fill inside the border") << true << QPoint(3, 90) << 204;
-        QTest::newRow("outside") << true << QPoint(0, 90) << 0;
-        QTest::newRow("arrow") << true << QPoint(102, 10) << 204;
-        QTest::newRow("beside the arrow") << true << QPoint(60, 8) << 0;
-        QTest::newRow("no arrow: band empty") << false << QPoint(102, 16) << 0;
+        QVERIFY(!parent.isVisible() && !popUp->isVisible());
     }
 
     void paintsBubble()
     {
-        QFETCH(bool, arrow);
-        QFETCH(QPoint, pixel);
-        QFETCH(int, alpha);
+        // A 200 x 150 view below its point: the arrow band is y 0 to 15 and its tip at x 102. The
+        // fill is 80 % opaque, the 2-pixel border fully, and nothing spills past the edge.
         LumAttachedWindow w(view(200, 150), QPointF(400, 300), LumSideBottom, 12.0);
-        w.setHasArrow(arrow);
         QImage image(w.size(), QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        w.paintBubble(painter);
-        QCOMPARE(image.pixelColor(pixel).alpha(), alpha);
+        const auto alpha = [&](int x, int y) {
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            w.paintBubble(painter);
+            return image.pixelColor(x, y).alpha();
+        };
+        QCOMPARE(alpha(1, 90), 255);
+        QCOMPARE(alpha(3, 90), 204);
+        QCOMPARE(alpha(0, 90), 0);
+        QCOMPARE(alpha(102, 10), 204); // the arrow
+        w.setHasArrow(false);
+        QCOMPARE(alpha(102, 10), 0);
     }
 };
 
