@@ -8,10 +8,14 @@
 #include "TestDatabase.h"
 #include "TestHome.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QStringList>
+#include <QTableView>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -43,6 +47,39 @@ public:
         for (const Item &item : controller->items())
             titles << item.action();
         return titles;
+    }
+
+    // A control of the main window or of one of the two pop-up views.
+    template <class T> T *widget(const QString &name) const
+    {
+        for (QWidget *root : {static_cast<QWidget *>(controller->mainWindow), controller->recWindow,
+                 controller->calendarPop})
+            if (T *found = root->findChild<T *>(name))
+                return found;
+        qFatal("no control %s", qPrintable(name));
+    }
+
+    void select(int row) const { widget<QTableView>("table")->selectRow(row); }
+
+    // Runs a command that may raise an alert, answers the alert with its
+    // first button and returns it as "title|text|buttons" (empty: none).
+    static QString alertFrom(const std::function<void()> &command)
+    {
+        QString alert;
+        QObject answerer; // a timer left over from a command without alert dies with it
+        QTimer::singleShot(0, &answerer, [&alert] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            QStringList buttons;
+            for (QAbstractButton *button : box->buttons())
+                buttons << button->text();
+            alert = box->windowTitle() + '|' + box->text() + '|' + buttons.join(',');
+            box->buttons().first()->click();
+        });
+        command();
+        QCoreApplication::processEvents();
+        return alert;
     }
 
     // The value of one column of the file, read through the controller's
