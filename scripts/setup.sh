@@ -24,8 +24,11 @@ wendra_install_packages() {
   echo "Installing: ${missing[*]}"
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Another install running at the same moment (a second build, the desktop's
+  # updater) holds the package lock for a while: wait for it, do not fail.
+  local wait=(-o DPkg::Lock::Timeout=300)
+  "${sudo[@]}" apt-get "${wait[@]}" update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${wait[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 # wendra_build <build folder> [extra cmake options...]
