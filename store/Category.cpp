@@ -26,8 +26,9 @@ Category::Category(int primaryKey, sqlite3 *database)
     sqlite3_stmt *statement = init_statement.get(database_, "Category::initWithPrimaryKey");
     StatementReset reset(statement);
     sqlite3_bind_int(statement, 1, primaryKey_);
-    name_ = sqlite3_step(statement) == SQLITE_ROW ? sql::columnText(statement, 0)
-                                                  : QStringLiteral("None");
+    name_ = sql::stepRow(statement, database_, "Category::initWithPrimaryKey")
+        ? sql::columnText(statement, 0)
+        : QStringLiteral("None");
 }
 
 void Category::hydrate()
@@ -37,7 +38,8 @@ void Category::hydrate()
     sqlite3_stmt *statement = hydrate_statement.get(database_, "Category::hydrate");
     StatementReset reset(statement);
     sqlite3_bind_int(statement, 1, primaryKey_);
-    if (sqlite3_step(statement) == SQLITE_ROW) {
+    gone_ = !sql::stepRow(statement, database_, "Category::hydrate");
+    if (!gone_) {
         setName(sql::columnText(statement, 0));
         setParent(sql::columnText(statement, 1));
     } else {
@@ -49,15 +51,20 @@ void Category::hydrate()
 
 void Category::dehydrate()
 {
-    if (dirty_) {
+    // A list renamed without being read would lose its parent to NULL.
+    if (dirty_ && !hydrated_)
+        throw InternalError(QStringLiteral("Error: failed to dehydrate with message 'the list "
+                                           "was changed without being read first'."),
+                            QStringLiteral("Category::dehydrate"));
+    if (dirty_ && !gone_) {
         sqlite3_stmt *statement = dehydrate_statement.get(database_, "Category::dehydrate");
         sql::bindText(statement, 1, name_);
         sql::bindText(statement, 2, parent_);
         sqlite3_bind_int(statement, 3, primaryKey_);
         sql::stepToDone(statement, database_, "Error: failed to dehydrate with message '%s'.",
                         "Category::dehydrate");
-        dirty_ = false;
     }
+    dirty_ = false;
     name_ = QString();
     hydrated_ = false;
 }

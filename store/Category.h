@@ -15,7 +15,11 @@ public:
     // Loads the name at once: "None" when the row does not exist.
     Category(int primaryKey, sqlite3 *database);
 
+    // Loads name and parent unless loaded; a row that is gone gets
+    // "Unknown" for both, which dehydrate never writes.
     void hydrate();
+    // Writes the row when dirty, then drops the name. A list changed
+    // without being read first raises instead of writing NULL over parent.
     void dehydrate();
     void deleteFromDatabase();
     static void finalizeStatements();
@@ -36,4 +40,5 @@ private:
     QString parent_;
     bool hydrated_ = false;
     bool dirty_ = false;
+    bool gone_ = false;
 };

@@ -74,6 +74,18 @@ double secondsFromDate(const QDateTime &date)
     return date.isValid() ? double(date.toMSecsSinceEpoch()) / 1000.0 : 0.0;
 }
 
+bool stepRow(sqlite3_stmt *statement, sqlite3 *database, const char *where)
+{
+    const int result = sqlite3_step(statement);
+    if (result == SQLITE_ROW)
+        return true;
+    if (result == SQLITE_DONE)
+        return false;
+    throw InternalError(describe("Error: failed to read from the database with message '%s'.",
+                                 database),
+                        QString::fromLatin1(where));
+}
+
 void stepToDone(sqlite3_stmt *statement, sqlite3 *database, const char *failure, const char *where)
 {
     StatementReset reset(statement);
@@ -97,3 +109,17 @@ QString describe(const char *format, sqlite3 *database)
 }
 
 } // namespace sql
+
+Query::Query(sqlite3 *database, const QByteArray &sql, const char *where)
+    : database_(database)
+    , where_(where)
+{
+    if (sqlite3_prepare_v2(database, sql.constData(), int(sql.size()), &statement_, nullptr)
+        != SQLITE_OK) {
+        const InternalError error(
+            sql::describe("Error: failed to prepare statement with message '%s'.", database),
+            QString::fromLatin1(where));
+        sqlite3_finalize(statement_);
+        throw error;
+    }
+}

@@ -4,6 +4,7 @@
 // never compiles the same SQL twice.
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <sqlite3.h>
@@ -57,6 +58,10 @@ QString columnText(sqlite3_stmt *statement, int column, const QString &nullValue
 QDateTime columnDate(sqlite3_stmt *statement, int column);
 QDateTime dateFromSeconds(double secondsSince1970);
 double secondsFromDate(const QDateTime &date);
+// Steps a query: true with a row, false when the rows are over. Any other
+// result (a lock held past the busy timeout, an I/O error) raises the
+// description: a read that fails is never taken for a missing row.
+bool stepRow(sqlite3_stmt *statement, sqlite3 *database, const char *where);
 // Steps a statement that must finish (an UPDATE, DELETE or INSERT) and resets
 // it; raises the description, with the connection's message, when it does not.
 void stepToDone(sqlite3_stmt *statement, sqlite3 *database, const char *failure, const char *where);
@@ -65,3 +70,24 @@ int insertRow(ClassStatement &insert, sqlite3 *database, const char *where);
 // The description with the connection's own message in place of %s.
 QString describe(const char *format, sqlite3 *database);
 } // namespace sql
+
+// A statement prepared for one use and finalised when it goes out of scope.
+// A statement that cannot be prepared raises: once start-up has checked the
+// schema, that means the file is locked or damaged, not that a view is empty.
+class Query
+{
+public:
+    Query(sqlite3 *database, const QByteArray &sql, const char *where);
+    ~Query() { sqlite3_finalize(statement_); }
+    Query(const Query &) = delete;
+    Query &operator=(const Query &) = delete;
+
+    sqlite3_stmt *statement() const { return statement_; }
+    // The next row: true with one, false when the rows are over; raises on a failure.
+    bool next() { return sql::stepRow(statement_, database_, where_); }
+
+private:
+    sqlite3 *database_;
+    sqlite3_stmt *statement_ = nullptr;
+    const char *where_;
+};

@@ -23,23 +23,18 @@ QString formatDate(double secondsSince1970)
 QString archiveText(sqlite3 *database)
 {
     QString text;
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(database,
-                           "SELECT action, category, startDate, endDate, notes, importance FROM "
-                           "item where completed=1 order by endDate",
-                           -1, &statement, nullptr)
-        != SQLITE_OK) {
-        sqlite3_finalize(statement);
-        return text;
-    }
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        text += sql::columnText(statement, 0) + QLatin1Char(',') + sql::columnText(statement, 1)
-            + QLatin1Char(',') + formatDate(sqlite3_column_double(statement, 2)) + QLatin1Char(',')
-            + formatDate(sqlite3_column_double(statement, 3)) + QLatin1Char(',')
-            + sql::columnText(statement, 4) + QLatin1Char(',') + sql::columnText(statement, 5)
+    Query query(database,
+                "SELECT action, category, startDate, endDate, notes, importance FROM item where "
+                "completed=1 order by endDate",
+                "AppController::archiveCompletedTasks");
+    sqlite3_stmt *row = query.statement();
+    while (query.next()) {
+        text += sql::columnText(row, 0) + QLatin1Char(',') + sql::columnText(row, 1)
+            + QLatin1Char(',') + formatDate(sqlite3_column_double(row, 2)) + QLatin1Char(',')
+            + formatDate(sqlite3_column_double(row, 3)) + QLatin1Char(',')
+            + sql::columnText(row, 4) + QLatin1Char(',') + sql::columnText(row, 5)
             + QLatin1Char('\n');
     }
-    sqlite3_finalize(statement);
     return text;
 }
 
@@ -81,7 +76,10 @@ bool appendToFile(const QString &path, const QByteArray &bytes, QString *error)
 
 void clearCompletedTasks(sqlite3 *database)
 {
-    sqlite3_exec(database, "delete FROM item where completed=1", nullptr, nullptr, nullptr);
+    const char *where = "AppController::clearCompletedTasks";
+    Query query(database, "delete FROM item where completed=1", where);
+    sql::stepToDone(query.statement(), database,
+                    "Error: failed to delete from database with message '%s'.", where);
 }
 
 } // namespace CompletedArchive

@@ -14,6 +14,7 @@ namespace CompletedArchive {
 
 // The archive text of every completed task, oldest due date first, as UTF-16
 // text: action,category,startDate,endDate,notes,importance and a line feed.
+// Raises when the query fails, so that no partial archive is ever written.
 QString archiveText(sqlite3 *database);
 
 // The text in Mac OS Roman; nothing when a character has no Mac OS Roman
@@ -24,8 +25,7 @@ std::optional<QByteArray> toMacRoman(const QString &text);
 // returns false and sets error to a sentence for the user.
 bool appendToFile(const QString &path, const QByteArray &bytes, QString *error);
 
-// "delete FROM item where completed=1". A statement that cannot run does
-// nothing.
+// "delete FROM item where completed=1"; raises when it fails.
 void clearCompletedTasks(sqlite3 *database);
 
 // A date as "%Y-%m-%d %H:%M:%S %z" in the local time zone.

@@ -23,4 +23,9 @@ void createEditableCopyOfDatabaseIfNeeded(const QString &templatePath);
 // message '%s'.". The caller owns the connection.
 sqlite3 *open(const QString &path);
 
+// How long a statement waits for a lock another connection holds before
+// it fails: long enough for a backup or a sync tool, short enough that a
+// command stuck behind one is reported instead of hanging the window.
+inline constexpr int busyTimeoutMilliseconds = 3000;
+
 } // namespace DatabaseFile

@@ -1,7 +1,7 @@
 // The one exception type of Wendra. A database step that fails cannot be
 // finished in a sensible way, so the operation in progress is abandoned and the
 // fixed description travels up to where the user command entered; there it is
-// shown and logged (MyApplication), never thrown through Qt's event loop.
+// caught, shown and logged, and never thrown through Qt's signal code.
 #pragma once
 
 #include <QString>

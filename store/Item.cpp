@@ -18,12 +18,25 @@ ClassStatement dehydrate_statement(
 ClassStatement complete_statement("UPDATE item SET completed=?, startDate=? WHERE pk=?");
 ClassStatement uncomplete_statement("UPDATE item SET completed=? WHERE pk=?");
 ClassStatement delete_statement("DELETE FROM item WHERE pk=?");
+// A drop moves rows: only the positions are written, so a task changed by
+// another program since it was drawn keeps that program's fields.
+ClassStatement position_statement(
+    "UPDATE item SET manualSort=?1 WHERE pk=?2 AND manualSort IS NOT ?1");
 
 } // namespace
 
 int Item::insertNewItemIntoDatabase(sqlite3 *database)
 {
     return sql::insertRow(insert_statement, database, "Item::insertNewItemIntoDatabase");
+}
+
+Item Item::insertNew(sqlite3 *database)
+{
+    Item item(insertNewItemIntoDatabase(database), database, Deferred {});
+    item.action_ = QStringLiteral("");
+    item.actionLoaded_ = true;
+    item.isNew_ = true;
+    return item;
 }
 
 Item::Item(int primaryKey, sqlite3 *database)
@@ -48,8 +61,9 @@ void Item::loadAction() const
     sqlite3_stmt *statement = init_statement.get(database_, "Item::initWithPrimaryKey");
     StatementReset reset(statement);
     sqlite3_bind_int(statement, 1, primaryKey_);
-    action_ = sqlite3_step(statement) == SQLITE_ROW ? sql::columnText(statement, 0)
-                                                    : QStringLiteral("No title");
+    action_ = sql::stepRow(statement, database_, "Item::initWithPrimaryKey")
+        ? sql::columnText(statement, 0)
+        : QStringLiteral("No title");
     actionLoaded_ = true;
 }
 
@@ -70,7 +84,8 @@ void Item::hydrate()
     sqlite3_stmt *statement = hydrate_statement.get(database_, "Item::hydrate");
     StatementReset reset(statement);
     sqlite3_bind_int(statement, 1, primaryKey_);
-    if (sqlite3_step(statement) == SQLITE_ROW) {
+    gone_ = !sql::stepRow(statement, database_, "Item::hydrate");
+    if (!gone_) {
         setCategory(sql::columnText(statement, 0));
         setStartDate(sql::columnDate(statement, 1));
         setEndDate(sql::columnDate(statement, 2));
@@ -83,7 +98,7 @@ void Item::hydrate()
         setOid(sql::columnText(statement, 9));
     } else {
         // The row is gone (deleted by another command or program): the
-        // record gets harmless defaults instead of failing.
+        // record gets harmless defaults to draw, which dehydrate never writes.
         const QDateTime now = QDateTime::currentDateTime();
         setCategory(QStringLiteral("None"));
         setNotes(QStringLiteral(""));
@@ -98,9 +113,22 @@ void Item::hydrate()
     hydrated_ = true;
 }
 
+void Item::reload()
+{
+    actionLoaded_ = false;
+    hydrated_ = false;
+    dirty_ = false;
+    hydrate();
+}
+
 void Item::dehydrate()
 {
-    if (dirty_) {
+    // Fields never read would be written as NULL over the row's own.
+    if (dirty_ && !hydrated_ && !isNew_)
+        throw InternalError(QStringLiteral("Error: failed to dehydrate with message 'the task "
+                                           "was changed without being read first'."),
+                            QStringLiteral("Item::dehydrate"));
+    if (dirty_ && !gone_) {
         sqlite3_stmt *statement = dehydrate_statement.get(database_, "Item::dehydrate");
         sql::bindText(statement, 1, action());
         sql::bindText(statement, 2, category_);
@@ -115,8 +143,9 @@ void Item::dehydrate()
         sqlite3_bind_int(statement, 11, primaryKey_);
         sql::stepToDone(statement, database_, "Error: failed to dehydrate with message '%s'.",
                    "Item::dehydrate");
-        dirty_ = false;
     }
+    dirty_ = false;
+    isNew_ = false;
     category_ = QString();
     notes_ = QString();
     timer_ = QString();
@@ -155,11 +184,21 @@ void Item::deleteFromDatabase()
                "Item::deleteFromDatabase");
 }
 
+void Item::writeIndexSort(int position)
+{
+    indexSort_ = position;
+    sqlite3_stmt *statement = position_statement.get(database_, "Item::writeIndexSort");
+    sqlite3_bind_int(statement, 1, position);
+    sqlite3_bind_int(statement, 2, primaryKey_);
+    sql::stepToDone(statement, database_, "Error: failed to dehydrate with message '%s'.",
+                    "Item::writeIndexSort");
+}
+
 void Item::finalizeStatements()
 {
     for (ClassStatement *statement :
          {&insert_statement, &init_statement, &hydrate_statement, &dehydrate_statement,
-          &complete_statement, &uncomplete_statement, &delete_statement})
+          &complete_statement, &uncomplete_statement, &delete_statement, &position_statement})
         statement->finalize();
 }
 

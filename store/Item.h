@@ -19,14 +19,30 @@ class Item
 public:
     // Inserts an empty task row; returns its key, or -1 when the insert fails.
     static int insertNewItemIntoDatabase(sqlite3 *database);
+    // Inserts an empty task row and returns its record, ready to be filled
+    // and written: a row just made needs no hydrate. Callers that must not
+    // leave a blank task behind when the write fails run both in one
+    // Transaction.
+    static Item insertNew(sqlite3 *database);
     // Loads the title at once: "No title" when the row does not exist.
     Item(int primaryKey, sqlite3 *database);
     // A record whose title is read only when first asked for. Views of many
     // thousand rows are built this way: only the rows drawn read their title.
     static Item deferred(int primaryKey, sqlite3 *database);
 
+    // Loads every field unless loaded. A row that is gone gets placeholder
+    // fields to draw (exists() is then false); a read that fails raises.
     void hydrate();
+    // Drops what was loaded, unwritten changes included, and reads the row
+    // again: a command changes the task as it is in the file now, not as it
+    // was when its row was drawn.
+    void reload();
+    // Writes the row when dirty, then drops the loaded fields. A record of a
+    // row that is gone writes nothing; one changed without being read first
+    // raises rather than write NULL over the fields it never loaded.
     void dehydrate();
+    // Moves the task in manual order, writing its position only.
+    void writeIndexSort(int position);
     void complete();
     void unComplete();
     void deleteFromDatabase();
@@ -44,6 +60,8 @@ public:
     sqlite3 *database() const { return database_; }
     bool hydrated() const { return hydrated_; }
     bool dirty() const { return dirty_; }
+    // False when the last hydrate found no row: the task was deleted.
+    bool exists() const { return !gone_; }
 
     const QString &action() const;
     const QString &category() const { return category_; }
@@ -94,4 +112,6 @@ private:
     QString oid_;
     bool hydrated_ = false;
     bool dirty_ = false;
+    bool gone_ = false;
+    bool isNew_ = false;
 };

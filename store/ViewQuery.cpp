@@ -21,23 +21,16 @@ const char *sortClause(int sortBy)
     }
 }
 
-// Prepares, binds, collects column 0 of every row and finalises. Statements
-// that cannot be prepared (a template without the expected tables) give no
-// rows and no message, so start-up still shows a window.
+// Prepares, binds, collects column 0 of every row and finalises. A failure
+// anywhere raises: a view cut short by a lock would look like tasks lost.
 template<typename Bind>
 QList<int> collectKeys(sqlite3 *database, const QByteArray &sql, Bind bind)
 {
     QList<int> keys;
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(database, sql.constData(), int(sql.size()), &statement, nullptr)
-        != SQLITE_OK) {
-        sqlite3_finalize(statement);
-        return keys;
-    }
-    bind(statement);
-    while (sqlite3_step(statement) == SQLITE_ROW)
-        keys.append(sqlite3_column_int(statement, 0));
-    sqlite3_finalize(statement);
+    Query query(database, sql, "AppController::loadTasksForCategory");
+    bind(query.statement());
+    while (query.next())
+        keys.append(sqlite3_column_int(query.statement(), 0));
     return keys;
 }
 
@@ -48,9 +41,11 @@ QList<int> collectKeys(sqlite3 *database, const QByteArray &sql)
 
 } // namespace
 
-QPair<QDateTime, QDateTime> dayBounds(const QDate &day)
+QPair<QDateTime, QDateTime> dayBounds(const QDate &day, const QTimeZone &zone)
 {
-    return {QDateTime(day, QTime(0, 0)), QDateTime(day.addDays(1), QTime(0, 0))};
+    // Where the clock jumps at midnight, 00:00 does not exist on the change
+    // day: the day starts at its first valid instant.
+    return {day.startOfDay(zone), day.addDays(1).startOfDay(zone)};
 }
 
 QList<int> categoryKeysByName(sqlite3 *database)

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QTimeZone>
 
 struct sqlite3;
 
@@ -26,16 +27,17 @@ inline bool isBuiltInView(const QString &name)
 // Sort orders of list views and "All Tasks"; any other value sorts manually.
 enum SortBy { manualSort = 0, byTitle = 1, byDueDate = 2, byImportance = 3 };
 
-// Local midnight at the start of day and at the start of the next day. On
-// the days the clock changes these are 23 or 25 hours apart.
-QPair<QDateTime, QDateTime> dayBounds(const QDate &day);
+// The first instant of day and of the next day in zone. On the days the
+// clock changes these are 23 or 25 hours apart.
+QPair<QDateTime, QDateTime> dayBounds(const QDate &day,
+                                      const QTimeZone &zone = QTimeZone::systemTimeZone());
 
 // Keys of all lists, by name in byte order (the start-up load).
 QList<int> categoryKeysByName(sqlite3 *database);
 // Keys of all lists in table order (reloading the list array).
 QList<int> categoryKeys(sqlite3 *database);
 // Keys of the rows of a view. dayStart and dayEnd bound "Today"; other views
-// ignore them. A statement that cannot be prepared yields no rows.
+// ignore them. A query that fails raises InternalError.
 QList<int> taskKeys(sqlite3 *database, const QString &viewName, int sortBy,
                     const QDateTime &dayStart = {}, const QDateTime &dayEnd = {});
 // The open tasks of one list in manual order (the start-up load).

@@ -1,3 +1,4 @@
+#include "InternalError.h"
 #include "Category.h"
 #include "TestDatabase.h"
 #include "TestHome.h"
@@ -22,22 +23,23 @@ private slots:
         QCOMPARE(list.parent(), QStringLiteral("Unknown"));
     }
 
+    // A rename writes the name and keeps the row's other columns and the
+    // tasks filed under the old name; a list changed unread is refused.
     void newListAndRenameKeepTasks()
     {
         TestDatabase db;
         const int key = Category::insertNewCategoryIntoDatabase(db.handle());
         QCOMPARE(db.value("SELECT name FROM category").toString(), QStringLiteral(""));
+        db.exec("UPDATE category SET parent='kept'");
+        db.addTask(QStringLiteral("milk"), QStringLiteral("Errands"));
         Category list(key, db.handle());
         list.setName(QStringLiteral("Errands"));
-        list.dehydrate();
-        QVERIFY(list.name().isNull());
+        QVERIFY_THROWS_EXCEPTION(InternalError, list.dehydrate());
         list.hydrate();
-        QCOMPARE(list.name(), QStringLiteral("Errands"));
-        db.addTask(QStringLiteral("milk"), QStringLiteral("Errands"));
-
         list.setName(QStringLiteral("Shopping"));
         list.dehydrate();
-        QCOMPARE(db.value("SELECT name FROM category").toString(), QStringLiteral("Shopping"));
+        QVERIFY(list.name().isNull());
+        QCOMPARE(db.value("SELECT name||parent FROM category").toString(), "Shoppingkept");
         QCOMPARE(db.value("SELECT category FROM item").toString(), QStringLiteral("Errands"));
 
         list.deleteFromDatabase();
