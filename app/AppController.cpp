@@ -18,6 +18,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <limits>
 #include <sqlite3.h>
 
 AppController *AppController::myInstance = nullptr;
@@ -30,7 +32,7 @@ AppController::AppController(QObject *parent)
     connectCommands();
     // A second launch of Wendra, like the hot key, asks for the window.
     if (auto *application = qobject_cast<MyApplication *>(QCoreApplication::instance()))
-        connect(application, &MyApplication::keyboardAlert, this, &AppController::popUp);
+        connect(application, &MyApplication::keyboardAlert, this, command(&AppController::popUp));
 }
 
 AppController::~AppController()
@@ -87,6 +89,12 @@ void AppController::buildWindows()
     popUpMenu = new QMenu(mainWindow);
     moveToCat->setMenu(popUpMenu);
 
+    // A title or note from another program may be longer than a line edit's
+    // usual limit; loading it into an editor must not cut it short.
+    for (QWidget *window : {static_cast<QWidget *>(mainWindow), calendarPop, recWindow})
+        for (QLineEdit *field : window->findChildren<QLineEdit *>())
+            field->setMaxLength(std::numeric_limits<int>::max());
+
     // The dialogs are owned by the main window through their parent.
     bigEditWindow->setObjectName(QStringLiteral("bigEditWindow"));
     editListsWindow->setObjectName(QStringLiteral("editListsWindow"));
@@ -100,15 +108,15 @@ void AppController::buildWindows()
 void AppController::buildMenus()
 {
     QMenu *fileMenu = mainWindow->menuBar()->addMenu(tr("&File"));
-    fileMenu->addAction(tr("New Task..."), QKeySequence::New, this, &AppController::newTask);
+    fileMenu->addAction(tr("New Task..."), QKeySequence::New, this, command(&AppController::newTask));
     fileMenu->addAction(tr("New List..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), this,
-                        &AppController::newList);
-    fileMenu->addAction(tr("Rename List..."), this, &AppController::editList);
-    fileMenu->addAction(tr("Delete List"), this, &AppController::deleteList);
+                        command(&AppController::newList));
+    fileMenu->addAction(tr("Rename List..."), this, command(&AppController::editList));
+    fileMenu->addAction(tr("Delete List"), this, command(&AppController::deleteList));
     fileMenu->addSeparator();
     fileMenu->addAction(tr("Archive Completed Tasks..."), this,
-                        &AppController::archiveCompletedTasks);
-    fileMenu->addAction(tr("Clear Completed Tasks"), this, &AppController::clearCompletedTasks);
+                        command(&AppController::archiveCompletedTasks));
+    fileMenu->addAction(tr("Clear Completed Tasks"), this, command(&AppController::clearCompletedTasks));
     fileMenu->addSeparator();
     fileMenu->addAction(tr("Close Window"), QKeySequence::Close, mainWindow, &QWidget::close);
     fileMenu->addSeparator();
@@ -118,30 +126,30 @@ void AppController::buildMenus()
 
     QMenu *taskMenu = mainWindow->menuBar()->addMenu(tr("&Task"));
     taskMenu->addAction(tr("Edit Task..."), QKeySequence(Qt::CTRL | Qt::Key_E), this,
-                        &AppController::doubleClickInTable);
+                        command(&AppController::doubleClickInTable));
     taskMenu->addAction(tr("Edit in Panel"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), this,
-                        &AppController::switchToEditView);
+                        command(&AppController::switchToEditView));
     taskMenu->addAction(tr("Check Off"), QKeySequence(Qt::CTRL | Qt::Key_K), this,
-                        &AppController::completeTask);
+                        command(&AppController::completeTask));
     taskMenu->addAction(tr("Move to List..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
-                        &AppController::moveActionToList);
+                        command(&AppController::moveActionToList));
     taskMenu->addAction(tr("Delete Task"), QKeySequence(Qt::CTRL | Qt::Key_Backspace), this,
-                        &AppController::deleteAction);
+                        command(&AppController::deleteAction));
 
     QMenu *viewMenu = mainWindow->menuBar()->addMenu(tr("&View"));
     viewMenu->addAction(tr("All Tasks"), QKeySequence(Qt::CTRL | Qt::Key_1), this,
-                        &AppController::showAllTasks);
+                        command(&AppController::showAllTasks));
     viewMenu->addAction(tr("Today"), QKeySequence(Qt::CTRL | Qt::Key_2), this,
-                        &AppController::showTodayTasks);
+                        command(&AppController::showTodayTasks));
     viewMenu->addAction(tr("Completed"), QKeySequence(Qt::CTRL | Qt::Key_3), this,
-                        &AppController::showCompletedTasks);
+                        command(&AppController::showCompletedTasks));
     viewMenu->addSeparator();
     viewMenu->addAction(tr("Previous List"), QKeySequence(Qt::CTRL | Qt::Key_PageUp), this,
-                        &AppController::previousCategory);
+                        command(&AppController::previousCategory));
     viewMenu->addAction(tr("Next List"), QKeySequence(Qt::CTRL | Qt::Key_PageDown), this,
-                        &AppController::nextCategory);
+                        command(&AppController::nextCategory));
     viewMenu->addAction(tr("Jump to List..."), QKeySequence(Qt::CTRL | Qt::Key_J), this,
-                        &AppController::jumpToCatNow);
+                        command(&AppController::jumpToCatNow));
     viewMenu->addSeparator();
     QMenu *sortMenu = viewMenu->addMenu(tr("Sort By"));
     const struct
@@ -150,28 +158,28 @@ void AppController::buildMenus()
         int tag;
     } orders[] = {{"Manual Order", 0}, {"Title", 1}, {"Due Date", 2}, {"Importance", 3}};
     for (const auto &order : orders) {
-        QAction *action = sortMenu->addAction(tr(order.title), this, &AppController::sortBy);
+        QAction *action = sortMenu->addAction(tr(order.title), this, command(&AppController::sortBy));
         action->setProperty("tag", order.tag);
         action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_0 + order.tag)));
     }
-    viewMenu->addAction(tr("Show Completed Tasks"), this, &AppController::toggleShowCompleted);
+    viewMenu->addAction(tr("Show Completed Tasks"), this, command(&AppController::toggleShowCompleted));
 
     QMenu *helpMenu = mainWindow->menuBar()->addMenu(tr("&Help"));
     helpMenu->addAction(tr("Wendra Help"), QKeySequence::HelpContents, this,
-                        &AppController::showHelp);
-    helpMenu->addAction(tr("Contact Us"), this, &AppController::ContactUs);
+                        command(&AppController::showHelp));
+    helpMenu->addAction(tr("Contact Us"), this, command(&AppController::ContactUs));
 }
 
 void AppController::connectCommands()
 {
-    connect(initStart, &QPushButton::clicked, this, &AppController::closeInitWindow);
-    connect(initWindow, &QDialog::rejected, this, &AppController::closeInitWindow);
-    connect(previousCategoryBut, &QToolButton::clicked, this, &AppController::previousCategory);
-    connect(nextCategoryBut, &QToolButton::clicked, this, &AppController::nextCategory);
+    connect(initStart, &QPushButton::clicked, this, command(&AppController::closeInitWindow));
+    connect(initWindow, &QDialog::rejected, this, command(&AppController::closeInitWindow));
+    connect(previousCategoryBut, &QToolButton::clicked, this, command(&AppController::previousCategory));
+    connect(nextCategoryBut, &QToolButton::clicked, this, command(&AppController::nextCategory));
     // The menu is built afresh each time it opens, so it always shows the
     // lists as they are now.
-    connect(jumpToCatMenu, &QMenu::aboutToShow, this, &AppController::rebuildJumpMenu);
-    connect(jumpToCatMenu, &QMenu::triggered, this, &AppController::jumpToCatNowOK);
+    connect(jumpToCatMenu, &QMenu::aboutToShow, this, command(&AppController::rebuildJumpMenu));
+    connect(jumpToCatMenu, &QMenu::triggered, this, command(&AppController::jumpToCatNowOK));
     connectEditingCommands();
     connectTaskCommands();
 }
@@ -251,14 +259,57 @@ void AppController::setUpTable()
     table->horizontalHeader()->setSectionResizeMode(TaskTableModel::firstColumn,
                                                     QHeaderView::Stretch);
     RowColors::applyAlternatingRowColors(*table);
-    connect(tableModel_, &TaskTableModel::checkOffClicked, this, &AppController::checkOffRow);
+    connect(tableModel_, &TaskTableModel::checkOffClicked, this, command(&AppController::checkOffRow));
+    // Queued: the alert must not open in the middle of painting the table.
+    connect(tableModel_, &TaskTableModel::readFailed, this, &AppController::rowsUnreadable,
+            Qt::QueuedConnection);
     // Rows are reordered by dragging them inside the table.
     table->setDragEnabled(true);
     table->setAcceptDrops(true);
     table->setDropIndicatorShown(true);
     table->setDragDropMode(QAbstractItemView::DragDrop);
     table->setDefaultDropAction(Qt::MoveAction);
-    connect(tableModel_, &TaskTableModel::rowDropped, this, &AppController::acceptDrop);
+    connect(tableModel_, &TaskTableModel::rowDropped, this, command(&AppController::acceptDrop));
+}
+
+void AppController::commandFailed(const std::exception &error)
+{
+    const auto *internal = dynamic_cast<const InternalError *>(&error);
+    const QString description =
+        internal ? internal->description() : QString::fromLocal8Bit(error.what());
+    qCritical("Wendra: a command failed%s%s: %s", internal ? " in " : "",
+              internal ? qPrintable(internal->where()) : "", qPrintable(description));
+    // The rows on screen may hold changes that were never written: show the
+    // view as the file has it. When even that cannot be read, the rows show
+    // that they cannot be, until the next command reads them again.
+    try {
+        reloadView();
+    } catch (const std::exception &) {
+        for (Item &item : items_)
+            item = Item::deferred(item.primaryKey(), database_);
+        tableModel_->reloadData(false);
+    }
+    reportDatabaseFailure(tr("The change was not saved."), description);
+}
+
+void AppController::rowsUnreadable(const QString &description)
+{
+    reportDatabaseFailure(tr("Some tasks cannot be shown."), description);
+}
+
+void AppController::reportDatabaseFailure(const QString &what, const QString &description)
+{
+    // One alert at a time: a failure found while one is open (the table
+    // redrawn behind it) is the same problem.
+    if (failureAlertOpen_)
+        return;
+    failureAlertOpen_ = true;
+    QMessageBox alert(QMessageBox::Warning, QStringLiteral("Error"),
+                      tr("%1\n\n%2\n\nDatabase file: %3").arg(what, description, pathForDBFile()),
+                      QMessageBox::NoButton, mainWindow);
+    alert.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    alert.exec();
+    failureAlertOpen_ = false;
 }
 
 int AppController::selectedRow() const
@@ -280,10 +331,11 @@ void AppController::reloadTable()
 
 void AppController::loadTasksForCategory(const QString &viewName)
 {
-    setItems({});
-    // Real local midnights: a day on which the clock changes is 23 or 25
-    // hours long, and "Today" must still end at the next midnight.
+    // Real local day starts: a day on which the clock changes is 23 or 25
+    // hours long, and "Today" must still end where the next day begins.
     const auto [dayStart, dayEnd] = ViewQuery::dayBounds(QDate::currentDate());
+    // The rows are replaced only once the new ones are read: a query that
+    // fails leaves the view as it was rather than empty.
     const QList<int> keys = ViewQuery::taskKeys(database_, viewName, sortBy_, dayStart, dayEnd);
     std::vector<Item> items;
     items.reserve(size_t(keys.size()));

@@ -19,6 +19,9 @@
 
 #include <QObject>
 #include <QUrl>
+#include <exception>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class QDialog;
@@ -107,7 +110,8 @@ public:
     // Appends the archive of completed tasks to path; says what went wrong
     // in an alert and returns false when nothing could be archived.
     bool archiveCompletedTasksTo(const QString &path);
-    // The check box of a row was clicked: that row is checked off.
+    // The check box of a row was clicked: that row's task is checked off,
+    // whatever is selected and whatever keys are held.
     void checkOffRow(int row);
 
 public slots:
@@ -169,6 +173,27 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A command as Qt calls it. An error the command raises is caught here,
+    // before it could unwind through Qt's signal and widget code: the user
+    // is told, and the screen is put back in step with the file.
+    template<typename Result, typename... Args>
+    auto command(Result (AppController::*body)(Args...))
+    {
+        return [this, body](Args... args) {
+            try {
+                (this->*body)(args...);
+            } catch (const std::exception &error) {
+                commandFailed(error);
+            }
+        };
+    }
+    void commandFailed(const std::exception &error);
+    // A row of the table could not be read while it was drawn.
+    void rowsUnreadable(const QString &description);
+    // Shows a database failure in one alert naming the file and the problem.
+    void reportDatabaseFailure(const QString &what, const QString &description);
+    bool failureAlertOpen_ = false;
+
     void setUpTable();
     void rebuildJumpMenu();
     // Shows the named view: label, rows, table.
@@ -182,9 +207,11 @@ private:
     // --- Adding and editing (TaskEditing.cpp) ---
     void connectEditingCommands();
     bool inCompletedView() const;
-    // The task an editor was opened for: items[row] when it still is that
-    // task, else wherever the key is now in items; null when it is gone.
-    Item *taskBeingEdited(int row, int primaryKey);
+    // The task an editor was opened for, as it is in the file now, whatever
+    // the view on screen; nothing, after telling the user, when it is gone.
+    std::optional<Item> taskBeingEdited(int primaryKey);
+    // Inserts a task and writes the fields fill sets, both or neither.
+    void addTask(const std::function<void(Item &)> &fill);
     void fillListNames(QComboBox *box) const;
     void showDueDate(const Item &task, QDateTimeEdit *picker, QCheckBox *hasDueDate) const;
     void addTaskFromSheet(const QString &recCode);
@@ -210,7 +237,8 @@ private:
     void placeEditPanel();
 
     int sheetTaskKey_ = -1;
-    int panelRow_ = -1;
+    // The task in the edit panel; -1 when nothing is saved from it (none
+    // open, or a completed task, which the panel only shows).
     int panelTaskKey_ = -1;
     QPointer<LumAttachedWindow> attachedWindow_;
     QPointer<LumAttachedWindow> recAttachedWindow_;
@@ -218,14 +246,19 @@ private:
 
     // --- Completing, deleting, moving, lists (TaskCommands.cpp) ---
     void connectTaskCommands();
-    // The selected task, hydrated so that it can be changed and written; null
-    // when no row is selected.
-    Item *selectedTask();
+    // The task of a row, read again from the file so that it can be changed
+    // and written; null when there is no such row or its task is gone (the
+    // view is then reloaded).
+    Item *taskAt(int row);
+    Item *selectedTask() { return taskAt(selectedRow()); }
+    void completeTaskAt(int row);
     // Loads the view on screen again (the label names it) and redraws.
     void reloadView();
     // Drops a row from the table without reading the view again.
     void removeRow(int row);
     bool askToClearCompleted();
+    // Inserts (key -1) or renames a list, reading its row before writing it.
+    Category writeList(int key, const QString &name);
 
     sqlite3 *database_ = nullptr;
     std::vector<Category> categories_;

@@ -1,10 +1,12 @@
 #include "MyApplication.h"
 
-#include "InternalError.h"
+#include "DatabaseFile.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QMessageBox>
 #include <QtGlobal>
 #include <unistd.h>
 
@@ -21,31 +23,17 @@ MyApplication::MyApplication(int &argc, char **argv)
 
 MyApplication::~MyApplication() = default;
 
-bool MyApplication::notify(QObject *receiver, QEvent *event)
+QString MyApplication::serverName()
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const InternalError &error) {
-        reportInternalError(error);
-    } catch (const std::exception &error) {
-        reportInternalError(InternalError(QString::fromLocal8Bit(error.what())));
-    }
-    return false;
-}
-
-void MyApplication::reportInternalError(const InternalError &error)
-{
-    qCritical("Wendra internal error%s%s: %s", error.where().isEmpty() ? "" : " in ",
-              qPrintable(error.where()), qPrintable(error.description()));
-    QMessageBox::critical(activeWindow(), tr("Internal Error"), error.description());
-}
-
-QString MyApplication::serverName() const
-{
-    // One instance per user and per data folder, so a test run in its own
-    // temporary home never meets the user's Wendra.
-    const QByteArray data = qgetenv("XDG_DATA_HOME") + '|' + qgetenv("HOME");
-    return QStringLiteral("wendra-%1-%2").arg(getuid()).arg(qHash(data), 0, 16);
+    const QString folder = DatabaseFile::folderPath();
+    // The folder is made here if need be: only an existing one resolves.
+    QDir().mkpath(folder);
+    QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty())
+        canonical = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const QByteArray digest =
+        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QStringLiteral("wendra-%1-%2").arg(getuid()).arg(QString::fromLatin1(digest));
 }
 
 bool MyApplication::alertRunningInstance()

@@ -1,12 +1,10 @@
-// MyApplication: Wendra's application object. It keeps internal errors from
-// crossing Qt's event loop (an exception thrown through the loop ends the
-// process), and makes Wendra a single instance: a second launch asks the
-// running one to come forward and then leaves.
+// MyApplication: Wendra's application object. It makes Wendra a single
+// instance per data folder: a second launch asks the running one to come
+// forward and then leaves.
 #pragma once
 
 #include <QApplication>
 
-class InternalError;
 class QLocalServer;
 
 class MyApplication : public QApplication
@@ -17,22 +15,21 @@ public:
     MyApplication(int &argc, char **argv);
     ~MyApplication() override;
 
-    bool notify(QObject *receiver, QEvent *event) override;
-
     // True when another Wendra of this user already runs; it has then been
     // asked to bring its window forward.
     bool alertRunningInstance();
     // Starts answering later launches; call once this instance is the one.
     void listenForOtherInstances();
 
-    // Shows an internal error in an alert and logs it.
-    static void reportInternalError(const InternalError &error);
+    // The name other launches reach this one by: one per user and per data
+    // folder, the folder resolved, so that two spellings of one folder
+    // (a trailing slash, "..", a symbolic link) never open the file twice.
+    static QString serverName();
 
 signals:
     // "QelKeyboardAlert": someone (the hot key, a second launch) asks for the window.
     void keyboardAlert();
 
 private:
-    QString serverName() const;
     QLocalServer *server_ = nullptr;
 };

@@ -19,22 +19,25 @@ constexpr int renameListMarker = 1;
 
 void AppController::connectTaskCommands()
 {
-    connect(popUpMenu, &QMenu::triggered, this, &AppController::moveActionToListOK);
-    connect(listSheetOK, &QPushButton::clicked, this, &AppController::editListOK);
-    connect(listSheetCancel, &QPushButton::clicked, this, &AppController::editListCancel);
-    connect(editListsWindow, &QDialog::rejected, this, &AppController::editListCancel);
+    connect(popUpMenu, &QMenu::triggered, this, command(&AppController::moveActionToListOK));
+    connect(listSheetOK, &QPushButton::clicked, this, command(&AppController::editListOK));
+    connect(listSheetCancel, &QPushButton::clicked, this, command(&AppController::editListCancel));
+    connect(editListsWindow, &QDialog::rejected, this, command(&AppController::editListCancel));
 }
 
-Item *AppController::selectedTask()
+Item *AppController::taskAt(int row)
 {
-    const int row = selectedRow();
     if (row < 0 || size_t(row) >= items_.size())
         return nullptr;
     Item &task = items_[size_t(row)];
-    // Commands change and write the whole record; one that was never
-    // loaded would overwrite the row's fields with nothing.
-    task.hydrate();
-    return &task;
+    // What was drawn may be stale: another program may have changed the
+    // task since, and the command writes every field back.
+    task.reload();
+    if (task.exists())
+        return &task;
+    // Deleted meanwhile: nothing to change, and the row should go.
+    reloadView();
+    return nullptr;
 }
 
 void AppController::reloadView()
@@ -51,14 +54,19 @@ void AppController::removeRow(int row)
 
 void AppController::checkOffRow(int row)
 {
-    table->selectRow(row);
-    completeTask();
+    // Not through the selection: a Ctrl- or Shift-click on the box may just
+    // have toggled this row out of it.
+    completeTaskAt(row);
 }
 
 void AppController::completeTask()
 {
-    const int row = selectedRow();
-    Item *task = selectedTask();
+    completeTaskAt(selectedRow());
+}
+
+void AppController::completeTaskAt(int row)
+{
+    Item *task = taskAt(row);
     if (!task)
         return;
     if (inCompletedView()) {
@@ -69,6 +77,8 @@ void AppController::completeTask()
     if (task->recCode().isEmpty())
         task->setRecCode(QStringLiteral("None"));
     const QDateTime now = QDateTime::currentDateTime();
+    // The fields and the completed mark are written together or not at all.
+    Transaction transaction(database_);
     if (task->recCode() == QLatin1String("None")) {
         task->setStartDate(now);
         // Calendar: with synchronisation on, the task's calendar copy is marked completed here.
@@ -85,6 +95,7 @@ void AppController::completeTask()
         task->hydrate();
         // Calendar: with synchronisation on, the calendar copy moves to the new due date here.
     }
+    transaction.commit();
     reloadView();
 }
 
@@ -129,12 +140,16 @@ void AppController::moveActionToListOK(QAction *picked)
 
 void AppController::archiveCompletedTasks()
 {
-    const QString path = QFileDialog::getSaveFileName(mainWindow, tr("Archive Completed Tasks"),
-                                                      QString(), tr("Text files (*.txt);;All files (*)"));
-    // Without a file nothing was archived, so clearing is not offered.
-    if (path.isEmpty())
+    // The archive is appended to the file, so picking one that exists
+    // replaces nothing and must not be asked about.
+    const QString path = QFileDialog::getSaveFileName(
+        mainWindow, tr("Archive Completed Tasks"), QString(),
+        tr("Text files (*.txt);;All files (*)"), nullptr, QFileDialog::DontConfirmOverwrite);
+    // An archive that failed offers no clearing: those tasks are nowhere
+    // else. Without a file the user is still asked, and the answer decides.
+    if (!path.isEmpty() && !archiveCompletedTasksTo(path))
         return;
-    if (archiveCompletedTasksTo(path) && askToClearCompleted())
+    if (askToClearCompleted())
         clearCompletedTasks();
 }
 
@@ -169,8 +184,8 @@ bool AppController::askToClearCompleted()
 void AppController::clearCompletedTasks()
 {
     CompletedArchive::clearCompletedTasks(database_);
-    loadTasksForCategory(QString::fromLatin1(ViewQuery::completed));
-    reloadTable();
+    // The label names what the table shows.
+    showView(QString::fromLatin1(ViewQuery::completed));
 }
 
 void AppController::newList()
@@ -192,16 +207,26 @@ void AppController::editList()
     editListsWindow->open();
 }
 
+Category AppController::writeList(int key, const QString &name)
+{
+    // A new list's row and its name are written together or not at all.
+    Transaction transaction(database_);
+    Category list(key < 0 ? Category::insertNewCategoryIntoDatabase(database_) : key, database_);
+    // Read first: the row's other columns are written back as they are.
+    list.hydrate();
+    list.setName(name);
+    list.dehydrate();
+    list.hydrate();
+    transaction.commit();
+    return list;
+}
+
 void AppController::editListOK()
 {
     editListsWindow->hide();
     if (editingRow->text().toInt() == newListMarker) {
         const bool hadNoList = categories_.empty();
-        Category list(Category::insertNewCategoryIntoDatabase(database_), database_);
-        list.setName(listName->text());
-        list.dehydrate();
-        list.hydrate();
-        categories_.push_back(std::move(list));
+        categories_.push_back(writeList(-1, listName->text()));
         // The first list of all becomes the current one at once; otherwise
         // the view on screen stays.
         if (hadNoList)
@@ -211,9 +236,7 @@ void AppController::editListOK()
     if (currentCategoryName().isNull())
         return;
     Category &list = categories_[size_t(selectedCat_)];
-    list.setName(listName->text());
-    list.dehydrate();
-    list.hydrate();
+    list = writeList(list.primaryKey(), listName->text());
     selectedCatName->setText(list.name());
     // Tasks keep the old name; the list under its new name shows what is
     // filed under that name now.
@@ -249,15 +272,11 @@ bool AppController::acceptDrop(int sourceRow, int destinationRow)
     items_.insert(items_.begin() + target, std::move(moved));
     table->clearSelection();
 
-    // Every shown task gets its place as displayed; one transaction keeps a
-    // drop in a view of many thousand tasks quick.
+    // Every shown task gets its place as displayed, and only its place: one
+    // transaction makes the drop all-or-nothing and quick.
     Transaction transaction(database_);
-    for (size_t index = 0; index < items_.size(); ++index) {
-        Item &task = items_[index];
-        task.hydrate();
-        task.setIndexSort(int(index));
-        task.dehydrate();
-    }
+    for (size_t index = 0; index < items_.size(); ++index)
+        items_[index].writeIndexSort(int(index));
     transaction.commit();
     reloadTable();
     return true;

@@ -10,6 +10,7 @@
 
 #include "LumAttachedWindow.h"
 #include "RecOptions.h"
+#include "Transaction.h"
 #include "ViewQuery.h"
 
 #include <QKeyEvent>
@@ -84,26 +85,26 @@ void AppController::connectEditingCommands()
 
     // Only Return adds a task: leaving the field with a half-typed title
     // must not.
-    connect(taskField, &QLineEdit::returnPressed, this, &AppController::controlTextDidEndEditing);
-    connect(bigEditWindowOK, &QPushButton::clicked, this, &AppController::newTaskOK);
-    connect(bigEditWindowCancel, &QPushButton::clicked, this, &AppController::newTaskCancel);
+    connect(taskField, &QLineEdit::returnPressed, this, command(&AppController::controlTextDidEndEditing));
+    connect(bigEditWindowOK, &QPushButton::clicked, this, command(&AppController::newTaskOK));
+    connect(bigEditWindowCancel, &QPushButton::clicked, this, command(&AppController::newTaskCancel));
     // Escape and the close button end the sheet as Cancel does.
-    connect(bigEditWindow, &QDialog::rejected, this, &AppController::newTaskCancel);
-    connect(table, &QAbstractItemView::doubleClicked, this, &AppController::doubleClickInTable);
-    connect(editWindowSave, &QPushButton::clicked, this, &AppController::saveEditView);
-    connect(editWindowCancel, &QPushButton::clicked, this, &AppController::cancelEditView);
-    connect(editTaskField, &QLineEdit::returnPressed, this, &AppController::saveEditView);
+    connect(bigEditWindow, &QDialog::rejected, this, command(&AppController::newTaskCancel));
+    connect(table, &QAbstractItemView::doubleClicked, this, command(&AppController::doubleClickInTable));
+    connect(editWindowSave, &QPushButton::clicked, this, command(&AppController::saveEditView));
+    connect(editWindowCancel, &QPushButton::clicked, this, command(&AppController::cancelEditView));
+    connect(editTaskField, &QLineEdit::returnPressed, this, command(&AppController::saveEditView));
     // clicked, not toggled: filling an editor sets the boxes and must not
     // reset the dates it has just shown.
-    connect(bigEditWindowNoDueDate, &QCheckBox::clicked, this, &AppController::noDueDate);
-    connect(Ui::MainWindow::noDueDate, &QCheckBox::clicked, this, &AppController::noDueDate2);
-    connect(mainCalendarPop, &QToolButton::clicked, this, &AppController::popCalendarMain);
-    connect(editCalendarPop, &QToolButton::clicked, this, &AppController::popCalendarEdit);
-    connect(calendarPopOK, &QPushButton::clicked, this, &AppController::popCalendarEditOK);
-    connect(btnShowRecWin, &QPushButton::clicked, this, &AppController::showRecWindow);
-    connect(recType2, &QComboBox::currentTextChanged, this, &AppController::setRecType);
-    connect(recWinOK, &QPushButton::clicked, this, &AppController::recWindowOK);
-    connect(recWinCancel, &QPushButton::clicked, this, &AppController::recWindowCancel);
+    connect(bigEditWindowNoDueDate, &QCheckBox::clicked, this, command(&AppController::noDueDate));
+    connect(Ui::MainWindow::noDueDate, &QCheckBox::clicked, this, command(&AppController::noDueDate2));
+    connect(mainCalendarPop, &QToolButton::clicked, this, command(&AppController::popCalendarMain));
+    connect(editCalendarPop, &QToolButton::clicked, this, command(&AppController::popCalendarEdit));
+    connect(calendarPopOK, &QPushButton::clicked, this, command(&AppController::popCalendarEditOK));
+    connect(btnShowRecWin, &QPushButton::clicked, this, command(&AppController::showRecWindow));
+    connect(recType2, &QComboBox::currentTextChanged, this, command(&AppController::setRecType));
+    connect(recWinOK, &QPushButton::clicked, this, command(&AppController::recWindowOK));
+    connect(recWinCancel, &QPushButton::clicked, this, command(&AppController::recWindowCancel));
 
     // Table and panel share the content area without a layout, which would
     // fight the slide; they follow its size here instead.
@@ -119,7 +120,7 @@ void AppController::connectEditingCommands()
         if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !table->selectionModel()
             || table->selectionModel()->selectedRows().size() != 1)
             return false;
-        switchToEditView();
+        command(&AppController::switchToEditView)();
         return true;
     });
 }
@@ -129,14 +130,29 @@ bool AppController::inCompletedView() const
     return selectedCatName->text() == QLatin1String(ViewQuery::completed);
 }
 
-Item *AppController::taskBeingEdited(int row, int primaryKey)
+std::optional<Item> AppController::taskBeingEdited(int primaryKey)
 {
-    if (row >= 0 && size_t(row) < items_.size() && items_[size_t(row)].primaryKey() == primaryKey)
-        return &items_[size_t(row)];
-    // The rows were reloaded while the editor was open.
-    const auto found = std::find_if(items_.begin(), items_.end(),
-        [&](const Item &item) { return item.primaryKey() == primaryKey; });
-    return found == items_.end() ? nullptr : &*found;
+    // By key, not by row: the view may have changed while the editor was
+    // open, and what was typed must still reach the task.
+    Item task = Item::deferred(primaryKey, database_);
+    task.hydrate();
+    if (task.exists())
+        return task;
+    showError(QStringLiteral("The task you were editing no longer exists, so your changes were "
+                             "not saved."));
+    reloadView();
+    return std::nullopt;
+}
+
+void AppController::addTask(const std::function<void(Item &)> &fill)
+{
+    // Without the transaction a write that fails (a full disk, a lock held
+    // too long) would leave a blank task behind, one per try.
+    Transaction transaction(database_);
+    Item task = Item::insertNew(database_);
+    fill(task);
+    task.dehydrate();
+    transaction.commit();
 }
 
 void AppController::fillListNames(QComboBox *box) const
@@ -169,16 +185,15 @@ void AppController::controlTextDidEndEditing()
     const QString title = taskField->text();
     if (title.isEmpty())
         return;
-    Item task(Item::insertNewItemIntoDatabase(database_), database_);
-    task.hydrate();
-    task.setAction(title);
-    // With no list at all the task still gets a list name, the empty one,
-    // and shows under "All Tasks".
-    const QString list = currentCategoryName();
-    task.setCategory(list.isNull() ? QStringLiteral("") : list);
-    task.setImportance(QStringLiteral("5"));
-    task.setEndDate(QDateTime::currentDateTime());
-    task.dehydrate();
+    addTask([&](Item &task) {
+        task.setAction(title);
+        // With no list at all the task still gets a list name, the empty
+        // one, and shows under "All Tasks".
+        const QString list = currentCategoryName();
+        task.setCategory(list.isNull() ? QStringLiteral("") : list);
+        task.setImportance(QStringLiteral("5"));
+        task.setEndDate(QDateTime::currentDateTime());
+    });
     // Calendar export of the new task goes here (title, list, due now,
     // importance "5", no notes) when syncEnabled is 1.
     reloadView();
@@ -245,7 +260,7 @@ void AppController::newTaskOK()
     const QString recCode = createRecCode();
     if (bigEditWindowRow->text() == newTaskMarker)
         addTaskFromSheet(recCode);
-    else if (!inCompletedView()) // a completed task is shown, not changed
+    else if (sheetTaskKey_ >= 0)
         saveSheetToTask(recCode);
     closeSheet();
 }
@@ -266,12 +281,11 @@ void AppController::addTaskFromSheet(const QString &recCode)
 {
     if (bigEditWindowAction->text().isEmpty())
         return;
-    Item task(Item::insertNewItemIntoDatabase(database_), database_);
-    task.hydrate();
-    writeSheetFields(task, recCode);
-    // After the tasks shown.
-    task.setIndexSort(int(items_.size()));
-    task.dehydrate();
+    addTask([&](Item &task) {
+        writeSheetFields(task, recCode);
+        // After the tasks shown.
+        task.setIndexSort(int(items_.size()));
+    });
     // Calendar export of the new task goes here when syncEnabled is 1 (due
     // date only when the check box is on; the uid is not kept here).
     reloadView();
@@ -279,10 +293,9 @@ void AppController::addTaskFromSheet(const QString &recCode)
 
 void AppController::saveSheetToTask(const QString &recCode)
 {
-    Item *task = taskBeingEdited(bigEditWindowRow->text().toInt(), sheetTaskKey_);
+    std::optional<Item> task = taskBeingEdited(sheetTaskKey_);
     if (!task)
         return;
-    task->hydrate();
     writeSheetFields(*task, recCode);
     task->dehydrate();
     // Calendar update of the task goes here when syncEnabled is 1: clear a
@@ -320,7 +333,8 @@ void AppController::doubleClickInTable()
     bigEditWindowProject->setCurrentText(task->category());
     bigEditWindowNotes->setPlainText(task->notes());
     bigEditWindowRow->setText(QString::number(selectedRow()));
-    sheetTaskKey_ = task->primaryKey();
+    // A completed task is shown, not changed.
+    sheetTaskKey_ = inCompletedView() ? -1 : task->primaryKey();
     setRecOptions(task->recCode());
     bigEditWindowAction->setFocus();
     bigEditWindow->open();
@@ -344,8 +358,7 @@ void AppController::switchToEditView()
     fillListNames(project);
     project->setCurrentText(task->category());
     notes->setPlainText(task->notes());
-    panelRow_ = selectedRow();
-    panelTaskKey_ = task->primaryKey();
+    panelTaskKey_ = inCompletedView() ? -1 : task->primaryKey();
 
     editWindow->show();
     editing_ = true;
@@ -359,9 +372,10 @@ void AppController::saveEditView()
 {
     if (!editing_)
         return;
-    Item *task = inCompletedView() ? nullptr : taskBeingEdited(panelRow_, panelTaskKey_);
+    std::optional<Item> task;
+    if (panelTaskKey_ >= 0)
+        task = taskBeingEdited(panelTaskKey_);
     if (task) {
-        task->hydrate();
         task->setAction(editTaskField->text());
         task->setCategory(project->currentText());
         task->setImportance(importance->currentText());
@@ -386,7 +400,6 @@ void AppController::closeEditView()
     if (selectedCalendar->text() == popUpMain)
         closeCalendarPop();
     editing_ = false;
-    panelRow_ = -1;
     panelTaskKey_ = -1;
     previousCategoryBut->setEnabled(true);
     nextCategoryBut->setEnabled(true);

@@ -23,7 +23,10 @@ int main(int argc, char **argv)
         const QString text = QObject::tr("Wendra cannot start.\n\n%1\n\nDatabase file: %2")
                                  .arg(error.description(), controller.pathForDBFile());
         std::fprintf(stderr, "%s\n", qPrintable(text));
-        QMessageBox::critical(nullptr, QObject::tr("Wendra"), text);
+        // On a platform without a screen no one could see or answer the
+        // alert, and a script would wait for it for ever.
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QMessageBox::critical(nullptr, QObject::tr("Wendra"), text);
         return 1;
     }
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &controller,

@@ -1,5 +1,6 @@
 #include "TaskTableModel.h"
 
+#include "InternalError.h"
 #include "Item.h"
 #include "TaskRoles.h"
 #include "TaskSummary.h"
@@ -15,9 +16,10 @@ TaskTableModel::TaskTableModel(std::vector<Item> *items, std::function<QString()
 {
 }
 
-void TaskTableModel::reloadData()
+void TaskTableModel::reloadData(bool readable)
 {
     beginResetModel();
+    readFailed_ = !readable;
     endResetModel();
 }
 
@@ -43,18 +45,42 @@ QVariant TaskTableModel::data(const QModelIndex &index, int role) const
     Item *item = itemAt(index.row());
     if (!item)
         return {};
-    if (index.column() == checkOffColumn) {
+    // Drawing never throws: a row that cannot be read draws as such, and
+    // the controller tells the user once.
+    if (readFailed_ && !item->hydrated())
+        return role == Qt::DisplayRole && index.column() == firstColumn ? unreadableText()
+                                                                         : QVariant();
+    try {
+        return rowData(*item, index.column(), role);
+    } catch (const InternalError &error) {
+        readFailed_ = true;
+        emit const_cast<TaskTableModel *>(this)->readFailed(error.description());
+        return role == Qt::DisplayRole && index.column() == firstColumn ? unreadableText()
+                                                                         : QVariant();
+    }
+}
+
+QString TaskTableModel::unreadableText()
+{
+    return tr("(this task cannot be read from the database)");
+}
+
+QVariant TaskTableModel::rowData(Item &item, int column, int role) const
+{
+    if (column == checkOffColumn) {
         if (role == Qt::CheckStateRole)
             return TaskSummary::checkBoxIsOn(viewTitle_()) ? Qt::Checked : Qt::Unchecked;
+        if (role == Qt::AccessibleTextRole)
+            return tr("Check off %1").arg(item.action());
         return {};
     }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return item->action();
+        return item.action();
     case SubTextRole:
-        item->hydrate();
-        return TaskSummary::summaryText(viewTitle_(), *item);
+        item.hydrate();
+        return TaskSummary::summaryText(viewTitle_(), item);
     default:
         return {};
     }
@@ -84,8 +110,8 @@ QVariant TaskTableModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    return section == checkOffColumn ? QStringLiteral("checkOffColumn")
-                                     : QStringLiteral("firstColumn");
+    // What a screen reader says for the columns.
+    return section == checkOffColumn ? tr("Done") : tr("Task");
 }
 
 QStringList TaskTableModel::mimeTypes() const

@@ -21,8 +21,10 @@ public:
     TaskTableModel(std::vector<Item> *items, std::function<QString()> viewTitle,
                    QObject *parent = nullptr);
 
-    // Everything changed: the controller replaced its items.
-    void reloadData();
+    // Everything changed: the controller replaced its items. With readable
+    // false the file is known to fail: rows not yet read draw as unreadable
+    // at once, without another wait for the file and without a report.
+    void reloadData(bool readable = true);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -41,6 +43,8 @@ public:
                          const QModelIndex &parent) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
+    // What a row that cannot be read shows instead of its title.
+    static QString unreadableText();
     // The rows a drag payload names; empty when it names none.
     static QList<int> draggedRows(const QMimeData *data);
 
@@ -49,9 +53,16 @@ signals:
     void checkOffClicked(int row);
     // Rows were dropped: the first dragged row goes before destinationRow.
     void rowDropped(int sourceRow, int destinationRow);
+    // A row could not be read from the database while it was drawn. Sent
+    // once until the next reloadData: the rows not yet read then draw as
+    // unreadable without waiting for the file again at every repaint.
+    void readFailed(const QString &description);
 
 private:
     Item *itemAt(int row) const;
+    QVariant rowData(Item &item, int column, int role) const;
+
+    mutable bool readFailed_ = false;
 
     std::vector<Item> *items_;
     std::function<QString()> viewTitle_;

@@ -8,8 +8,10 @@
 #include "TestDatabase.h"
 #include "TestHome.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -59,27 +61,59 @@ public:
         qFatal("no control %s", qPrintable(name));
     }
 
-    void select(int row) const { widget<QTableView>("table")->selectRow(row); }
-
-    // Runs a command that may raise an alert, answers the alert with its
-    // first button and returns it as "title|text|buttons" (empty: none).
-    static QString alertFrom(const std::function<void()> &command)
+    // Selects one row whatever keys a simulated click left held.
+    void select(int row) const
     {
-        QString alert;
-        QObject answerer; // a timer left over from a command without alert dies with it
-        QTimer::singleShot(0, &answerer, [&alert] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
+        auto *table = widget<QTableView>("table");
+        table->selectionModel()->setCurrentIndex(
+            table->model()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+
+    // Runs a command and answers the dialogs it opens, in turn, with
+    // answers: a button's text for an alert (none: its first button), a
+    // path for a file dialog (none or empty: Cancel). Returns what was seen,
+    // "title|text|buttons" per alert and "file dialog", joined by " / ".
+    static QString alertFrom(const std::function<void()> &command, QStringList answers = {})
+    {
+        QStringList seen;
+        QTimer answerer;
+        QObject::connect(&answerer, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            const QString answer = answers.isEmpty() ? QString() : answers.first();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                QStringList buttons;
+                QAbstractButton *pick = box->buttons().first();
+                for (QAbstractButton *button : box->buttons()) {
+                    buttons << button->text();
+                    if (button->text() == answer)
+                        pick = button;
+                }
+                seen << box->windowTitle() + '|' + box->text() + '|' + buttons.join(',');
+                pick->click();
+            } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+                seen << QStringLiteral("file dialog");
+                files->selectFile(answer);
+                answer.isEmpty() ? files->reject() : static_cast<QDialog *>(files)->accept();
+            } else {
                 return;
-            QStringList buttons;
-            for (QAbstractButton *button : box->buttons())
-                buttons << button->text();
-            alert = box->windowTitle() + '|' + box->text() + '|' + buttons.join(',');
-            box->buttons().first()->click();
+            }
+            if (!answers.isEmpty())
+                answers.removeFirst();
         });
+        answerer.start(5);
         command();
         QCoreApplication::processEvents();
-        return alert;
+        return seen.join(QStringLiteral(" / "));
+    }
+
+    // Runs the menu command with this title, as a user picks it.
+    void trigger(const QString &title) const
+    {
+        for (QAction *action : controller->mainWindow->findChildren<QAction *>())
+            if (action->text() == title)
+                return action->trigger();
+        qFatal("no menu item %s", qPrintable(title));
     }
 
     // The value of one column of the file, read through the controller's

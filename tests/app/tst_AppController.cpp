@@ -1,11 +1,13 @@
 #include "ControllerFixture.h"
-#include "InternalError.h"
+#include "ElidedLabel.h"
+#include "MyApplication.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMainWindow>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -100,57 +102,80 @@ private slots:
         QCOMPARE(app.viewTitle(), QString());
     }
 
+    // Wendra refuses a file it cannot use before any command touches it:
+    // the message names the cause, the program ends with status 1, and the
+    // file is left exactly as it was.
     void startFailures_data()
     {
-        QTest::addColumn<QByteArray>("fileContents");
-        QTest::addColumn<QString>("templatePath");
-        QTest::addColumn<bool>("blockFolder");
+        QTest::addColumn<QString>("setup"); // text:, sql: (on a real file), empty, blocked
         QTest::addColumn<QString>("message");
-        QTest::newRow("not a database")
-            << QByteArray("These are my notes, not a database.\n") << QString() << false
-            << "Failed to open database with message 'file is not a database'.";
-        QTest::newRow("missing template") << QByteArray() << "/no/such/wendra.dbz" << false
-                                          << "Failed to create writable database file with message '";
-        QTest::newRow("folder cannot be made")
-            << QByteArray() << QString() << true
-            << "Failed to create writable database file with message '";
+        QTest::newRow("not a database") << "text:These are my notes."
+                                        << "Failed to open database with message 'file is not a database'.";
+        QTest::newRow("empty file") << "empty" << "is empty (0 bytes)'.";
+        QTest::newRow("no item table") << "sql:DROP TABLE item" << "the file has no table \"item\"'.";
+        QTest::newRow("a column missing") << "sql:ALTER TABLE item DROP COLUMN extra2"
+                                          << "the table \"item\" has no column \"extra2\"'.";
+        QTest::newRow("folder cannot be made") << "blocked" << "is a file, not a folder.'.";
     }
 
     void startFailures()
     {
-        QFETCH(QByteArray, fileContents);
-        QFETCH(QString, templatePath);
-        QFETCH(bool, blockFolder);
+        QFETCH(QString, setup);
         QFETCH(QString, message);
         TestHome home;
-        if (blockFolder) {
+        const QString path = home.dataPath() + QStringLiteral("/Wendra/wendra.dbz");
+        QDir().mkpath(home.dataPath());
+        if (setup == "blocked") {
             // A plain file where the data folder should be: no one, not even
             // root, can make a folder inside it.
             QFile blocker(home.dataPath() + QStringLiteral("/Wendra"));
             QVERIFY(blocker.open(QIODevice::WriteOnly));
-        }
-        const QString path = DatabaseFile::pathForDBFile();
-        if (!fileContents.isEmpty()) {
+        } else if (setup.startsWith("sql:")) {
+            TestDatabase db;
+            db.exec(setup.mid(4));
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()) && QFile::copy(db.path(), path));
+        } else {
+            QDir().mkpath(QFileInfo(path).path());
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(fileContents);
+            file.write(setup.mid(5).toUtf8());
         }
-        AppController controller;
-        if (!templatePath.isEmpty())
-            controller.setTemplatePath(templatePath);
-        try {
-            controller.awakeFromNib();
-            QFAIL("start-up did not fail");
-        } catch (const InternalError &error) {
-            QVERIFY2(error.description().startsWith(message), qPrintable(error.description()));
-        }
-        if (!fileContents.isEmpty()) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), fileContents);
-        } else {
-            QVERIFY(!QFileInfo(path).isFile());
-        }
+        const QByteArray before = fileHash(path);
+        QProcess wendra;
+        wendra.start(QStringLiteral(WENDRA_BINARY), {});
+        QVERIFY(wendra.waitForFinished(20000));
+        QCOMPARE(wendra.exitCode(), 1);
+        const QString error = QString::fromUtf8(wendra.readAllStandardError());
+        QVERIFY2(error.contains(message) && error.contains("Database file: " + path),
+                 qPrintable(error));
+        QCOMPARE(fileHash(path), before);
+    }
+
+    // Two spellings of one data folder are one Wendra: a second launch
+    // finds the first instead of opening the file a second time.
+    void oneWendraPerDataFolder()
+    {
+        TestHome home;
+        const QString data = home.dataPath();
+        QVERIFY(QDir().mkpath(data) && QFile::link(data, home.path() + "/alias"));
+        const auto nameFor = [](const QString &folder) {
+            qputenv("XDG_DATA_HOME", folder.toUtf8());
+            return MyApplication::serverName();
+        };
+        const QString name = nameFor(data);
+        for (const QString &same : {data + "/", home.path() + "/.local/./share", home.path() + "/alias"})
+            QCOMPARE(nameFor(same), name);
+        QVERIFY(nameFor(home.path() + "/other") != name);
+    }
+
+    // A very long list name is cut short on screen and never widens the window.
+    void longListNameKeepsTheWindow()
+    {
+        ControllerFixture app([](TestDatabase &db) { db.addList(QString(10000, 'n')); });
+        QVERIFY(app->mainWindow->width() < 1000);
+        auto *label = app.widget<ElidedLabel>("selectedCatName");
+        QCOMPARE(label->text().size(), 10000);
+        QVERIFY(label->elidedText(label->width()).endsWith(QChar(0x2026)));
     }
 
     void closingHidesTheWindow()

@@ -1,4 +1,5 @@
 #include "ControllerFixture.h"
+#include "TaskRoles.h"
 #include "TaskTableModel.h"
 
 #include <QMenu>
@@ -47,9 +48,14 @@ private slots:
             db.addTask("water plants", "Home", due);
             db.exec("UPDATE item SET extra1=" + (recCode.isNull() ? "NULL" : "'" + recCode + "'"));
         });
+        // Drawn, then changed by another program: the command must not put
+        // back what was drawn.
         TaskTableModel *model = c().tableModel();
+        model->data(model->index(0, TaskTableModel::firstColumn), SubTextRole);
+        value("UPDATE item SET notes='theirs', importance='2'");
         model->setData(
             model->index(0, TaskTableModel::checkOffColumn), Qt::Checked, Qt::CheckStateRole);
+        QCOMPARE(value("SELECT notes||importance FROM item"), "theirs2");
         const bool recurs = !recCode.isEmpty();
         QCOMPARE(app->rows().isEmpty(), !recurs);
         QCOMPARE(value("SELECT completed || extra1 FROM item"), recurs ? "0" + recCode : "1None");
@@ -68,6 +74,43 @@ private slots:
             QVERIFY(app->rows().isEmpty());
             QCOMPARE(value("SELECT completed FROM item"), "0");
         }
+    }
+
+    // A Ctrl- or Shift-click on a box completes that row's task, and only
+    // that, though the click also toggles the selection of both rows.
+    void checkBoxActsOnItsOwnRow_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifier>("modifier");
+        QTest::newRow("plain") << Qt::NoModifier;
+        QTest::newRow("ctrl") << Qt::ControlModifier;
+        QTest::newRow("shift") << Qt::ShiftModifier;
+    }
+
+    void checkBoxActsOnItsOwnRow()
+    {
+        QFETCH(Qt::KeyboardModifier, modifier);
+        start([](TestDatabase &db) {
+            db.addList("Home");
+            db.addTask("first", "Home", 0, 0);
+            db.addTask("second", "Home", 0, 1);
+        });
+        auto *table = app->widget<QTableView>("table");
+        table->resize(300, 200);
+        app->select(1);
+        table->selectionModel()->select(c().tableModel()->index(0, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QStyleOptionViewItem option;
+        option.initFrom(table->viewport());
+        option.rect = table->visualRect(c().tableModel()->index(0, TaskTableModel::checkOffColumn));
+        option.features = QStyleOptionViewItem::HasCheckIndicator;
+        const QRect box = table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator,
+                                                         &option, table);
+        // Through the window system, which is where Qt learns which keys are held.
+        QWidget *window = table->window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, modifier,
+                          table->viewport()->mapTo(window, box.center()));
+        QCOMPARE(value("SELECT group_concat(action||completed, ' ') FROM item"), "first1 second0");
     }
 
     void deleteAndMove()
@@ -99,47 +142,134 @@ private slots:
             "Work 2 1800000000.0");
     }
 
+    // Lines are appended in Mac OS Roman, with no question about replacing
+    // the file. Clearing is offered unless the archive failed, also when
+    // no file was picked, and only "Clear" clears; the "Completed" view is
+    // shown then.
     void archive_data()
     {
         QTest::addColumn<QString>("title");
-        QTest::addColumn<bool>("toFolder");
-        QTest::addColumn<QString>("alert"); // part of its text; empty: archived
-        QTest::newRow("appended twice") << "café" << false << "";
-        QTest::newRow("not Mac OS Roman") << "日本" << false << "Mac OS Roman";
-        QTest::newRow("cannot write") << "plain" << true << "cannot be written";
+        QTest::addColumn<QString>("target"); // file, broken link or none
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("alert"); // part of the second dialog's text
+        QTest::addColumn<bool>("cleared");
+        // clang-format off
+        QTest::newRow("appended, cleared") << "café" << "file" << "Clear" << "Do you wish to clear" << true;
+        QTest::newRow("appended, kept") << "café" << "file" << "Cancel" << "Do you wish to clear" << false;
+        QTest::newRow("no file, cleared") << "café" << "none" << "Clear" << "Do you wish to clear" << true;
+        QTest::newRow("no file, kept") << "café" << "none" << "Cancel" << "Do you wish to clear" << false;
+        QTest::newRow("not Mac OS Roman") << "日本" << "file" << "Clear" << "Mac OS Roman" << false;
+        QTest::newRow("cannot write") << "plain" << "broken link" << "Clear" << "cannot be written" << false;
+        // clang-format on
     }
 
-    // Lines are appended in Mac OS Roman. Tasks that could not be written
-    // are kept, and the user is told.
     void archive()
     {
         QFETCH(QString, title);
-        QFETCH(bool, toFolder);
+        QFETCH(QString, target);
+        QFETCH(QString, answer);
         QFETCH(QString, alert);
+        QFETCH(bool, cleared);
         start([&](TestDatabase &db) {
             db.addList("Home");
             db.addTask(title, "Home", 0, 0, 1);
             db.addTask("open", "Home");
         });
         QTemporaryDir dir;
-        const QString path = toFolder ? dir.path() : dir.filePath("done.txt");
-        bool archived = false;
-        const QString shown = app->alertFrom([&] {
-            archived = c().archiveCompletedTasksTo(path) && c().archiveCompletedTasksTo(path);
+        // A link to a folder that does not exist cannot be written, not even by root.
+        const QString path = dir.filePath(target == "broken link" ? "link.txt" : "done.txt");
+        QFile::link(dir.filePath("missing/archive.txt"), dir.filePath("link.txt"));
+        QFile file(dir.filePath("done.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("earlier\n") && file.flush());
+        file.close();
+        const QStringList dialogs =
+            app->alertFrom([&] { c().archiveCompletedTasks(); },
+                           {target == "none" ? QString() : path, answer})
+                .split(" / ");
+        QCOMPARE(dialogs.size(), 2);
+        QVERIFY2(dialogs[1].contains(alert), qPrintable(dialogs[1]));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), target == "file" && alert.startsWith("Do") ? 3 : 2);
+        QVERIFY(lines.size() == 2 || lines[1].startsWith("caf\x8e,Home,"));
+        QCOMPARE(value("SELECT count(*) FROM item"), cleared ? "1" : "2");
+        QCOMPARE(app->viewTitle(), cleared ? "Completed" : "Home");
+    }
+
+    // A command whose write fails shows one alert and leaves the file and
+    // the screen as they were: no blank task, no half-done check-off.
+    void failedCommandsWriteNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("failure"); // an UPDATE that fails, or a lock
+        QTest::newRow("add, write fails") << "add" << "item";
+        QTest::newRow("check off, write fails") << "check off" << "item";
+        QTest::newRow("check off, file locked") << "check off" << "lock";
+        QTest::newRow("new list, write fails") << "new list" << "category";
+    }
+
+    void failedCommandsWriteNothing()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, failure);
+        start([](TestDatabase &db) {
+            db.addList("Home");
+            db.addTask("water plants", "Home");
         });
-        QCOMPARE(archived, alert.isEmpty());
-        QVERIFY2(archived ? shown.isEmpty() : shown.startsWith("Error|") && shown.contains(alert),
-            qPrintable(shown));
-        QCOMPARE(QFileInfo(path).isFile(), archived);
-        if (archived) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QList<QByteArray> lines = file.readAll().split('\n');
-            QCOMPARE(lines.size(), 3);
-            QVERIFY(lines[0].startsWith("caf\x8e,Home,") && lines[0] == lines[1]);
-            c().clearCompletedTasks();
-        }
-        QCOMPARE(value("SELECT count(*) FROM item"), archived ? "1" : "2");
+        const QString before = value("SELECT group_concat(pk||action||completed||endDate) FROM "
+                                     "item") + value("SELECT count(*) FROM category");
+        sqlite3 *other = nullptr;
+        sqlite3_open(DatabaseFile::pathForDBFile().toUtf8().constData(), &other);
+        const QString blocker = failure == "lock" ? QStringLiteral("BEGIN EXCLUSIVE")
+            : QStringLiteral("CREATE TRIGGER full BEFORE UPDATE ON %1 BEGIN SELECT "
+                             "RAISE(ABORT, 'disk full'); END").arg(failure);
+        QCOMPARE(sqlite3_exec(other, blocker.toUtf8(), nullptr, nullptr, nullptr), SQLITE_OK);
+        app->select(0);
+        const QString alert = app->alertFrom([&] {
+            if (command == "add") {
+                app->widget<QLineEdit>("taskField")->setText("new");
+                QTest::keyClick(app->widget<QLineEdit>("taskField"), Qt::Key_Return);
+            } else if (command == "check off") {
+                app->trigger("Check Off");
+            } else {
+                app->trigger("New List...");
+                c().editListsWindow->findChild<QLineEdit *>("listName")->setText("Work");
+                QTest::mouseClick(c().editListsWindow->findChild<QPushButton *>("listSheetOK"),
+                                  Qt::LeftButton);
+            }
+        });
+        sqlite3_exec(other, failure == "lock" ? "ROLLBACK" : "DROP TRIGGER full", nullptr,
+                     nullptr, nullptr);
+        sqlite3_close(other);
+        QVERIFY2(alert.startsWith("Error|The change was not saved.") && !alert.contains(" / "),
+                 qPrintable(alert));
+        QCOMPARE(value("SELECT group_concat(pk||action||completed||endDate) FROM item")
+                     + value("SELECT count(*) FROM category"),
+                 before);
+        QCOMPARE(app->rows(), QStringList({"water plants"}));
+    }
+
+    // A row that cannot be read draws as such, and the user hears of it once,
+    // not at every repaint.
+    void unreadableRowsAreReportedOnce()
+    {
+        start([](TestDatabase &db) {
+            db.addList("Home");
+            db.addTask("a", "Home");
+            db.addTask("b", "Home");
+        });
+        value("ALTER TABLE item DROP COLUMN notes");
+        TaskTableModel *model = c().tableModel();
+        const QString alerts = app->alertFrom([&] {
+            c().reloadTable();
+            for (int paint = 0; paint < 3; ++paint)
+                for (int row = 0; row < 2; ++row)
+                    model->data(model->index(row, TaskTableModel::firstColumn), SubTextRole);
+        });
+        QVERIFY2(alerts.startsWith("Error|Some tasks cannot be shown.") && !alerts.contains(" / "),
+                 qPrintable(alerts));
+        QCOMPARE(model->data(model->index(1, TaskTableModel::firstColumn), Qt::DisplayRole),
+                 TaskTableModel::unreadableText());
     }
 
     void lists()
@@ -149,6 +279,7 @@ private slots:
             db.addList("Work");
             db.addTask("dishes", "Home");
             db.addTask("report", "Work");
+            db.exec("UPDATE category SET parent='kept'");
         });
         const auto sheet = [this](void (AppController::*open)(), const QString &name) {
             (c().*open)();
@@ -163,6 +294,7 @@ private slots:
         QCOMPARE(app->viewTitle(), "Chores");
         QVERIFY(app->rows().isEmpty());
         QCOMPARE(value("SELECT category FROM item WHERE action='dishes'"), "Home");
+        QCOMPARE(value("SELECT parent FROM category WHERE name='Chores'"), "kept");
         // Deleting "Work" makes the first list current and shows it.
         c().nextCategory();
         c().deleteList();
@@ -209,6 +341,10 @@ private slots:
         });
         if (view != "Home")
             c().showAllTasks();
+        // Drawn, then changed by another program: a drop writes places only.
+        for (int row = 0; row < 3; ++row)
+            c().tableModel()->data(c().tableModel()->index(row, 1), SubTextRole);
+        value("UPDATE item SET importance='1' WHERE action='a'");
         // Through the model, as a real drag delivers it.
         QMimeData data;
         data.setData(TaskTableModel::dragType, QByteArray::number(source));
@@ -217,7 +353,7 @@ private slots:
         QCOMPARE(value("SELECT group_concat(manualSort || action, ' ') FROM "
                        "(SELECT * FROM item ORDER BY manualSort)"),
             places);
-        QCOMPARE(value("SELECT importance FROM item WHERE action='a'"), "4");
+        QCOMPARE(value("SELECT importance FROM item WHERE action='a'"), "1");
     }
 };
 

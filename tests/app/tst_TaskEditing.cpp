@@ -1,6 +1,7 @@
 #include "ControllerFixture.h"
 
 #include <QCalendarWidget>
+#include <QPlainTextEdit>
 #include <QParallelAnimationGroup>
 #include <QtTest>
 #include <memory>
@@ -57,9 +58,13 @@ class TestTaskEditing : public QObject
         editor == "sheet" ? controller->doubleClickInTable()
                           : QTest::keyClick(w<QTableView>("table"), Qt::Key_Return);
     }
-    void save(const QString &editor)
+    // Saves as the user does; returns the alerts shown.
+    QString save(const QString &editor)
     {
-        editor == "sheet" ? void(pressOK()) : controller->saveEditView();
+        return app->alertFrom([&] {
+            editor == "sheet" ? controller->newTaskOK()
+                              : w<QAbstractButton>("editWindowSave")->click();
+        });
     }
 
 private slots:
@@ -121,6 +126,10 @@ private slots:
                                      << "You need to enter the day of the week and how many months";
         QTest::newRow("weekly") << "Weekly" << QStringList{"recWNumOfWeeks=2", "recWMonday", "recWThrusday"}
                                 << "W:2:0:8:8:3:8:8:8";
+        QTest::newRow("monthly") << "Monthly" << QStringList{"recMDayCheck", "recMDayOfMonth=31", "recMEveryMonth1=2"}
+                                 << "M:31:2";
+        QTest::newRow("nth weekday") << "Monthly" << QStringList{"recMThe", "recMNumberDayOfWeek=2", "recMMonth2=1", "recMDayOfWeek~Tuesday"}
+                                     << "N:2:1:Tuesday";
         QTest::newRow("blanks pass") << "Daily" << QStringList{"recDEvery", "recDNumDays= "} << "D: ";
         // clang-format on
     }
@@ -141,8 +150,10 @@ private slots:
         controller->showRecWindow();
         w<QComboBox>("recType2")->setCurrentText(type);
         for (const QString &field : fields) {
-            const QStringList parts = field.split('=');
-            if (parts.size() == 2)
+            const QStringList parts = field.split(QRegularExpression("[=~]"));
+            if (field.contains('~'))
+                w<QComboBox>(parts[0])->setCurrentText(parts[1]);
+            else if (parts.size() == 2)
                 w<QLineEdit>(parts[0])->setText(parts[1]);
             else
                 w<QAbstractButton>(parts[0])->click();
@@ -195,8 +206,12 @@ private slots:
         calendar->setSelectedDate(picked.date());
         w<QAbstractButton>("calendarPopOK")->click();
         QCOMPARE(w<QLineEdit>("selectedCalendar")->text(), "none");
+        w<QComboBox>(pick(editor, "bigEditWindowProject", "project"))->setCurrentText("Garden");
+        w<QComboBox>(pick(editor, "bigEditWindowImportance", "importance"))->setCurrentText("2");
+        w<QPlainTextEdit>(pick(editor, "bigEditWindowNotes", "notes"))->setPlainText("n\n2");
         save(editor);
         QCOMPARE(column("endDate", "a errand").toDouble(), double(picked.toSecsSinceEpoch()));
+        QCOMPARE(column("category||importance||notes", "a errand"), "Garden2n\n2");
         app->select(0);
         open(editor);
         QVERIFY(!date->isEnabled());
@@ -205,20 +220,29 @@ private slots:
         save(editor);
         QVERIFY(isNow(column("endDate", "b errand")));
         QCOMPARE(column("extra1", "b errand"), "D:3");
+        // A text longer than a line edit usually holds is saved whole.
+        const QString longTitle(100000, 'x');
+        sql("UPDATE item SET action='" + longTitle + "' WHERE action='b errand'");
+        controller->showAllTasks();
+        app->select(0);
+        open(editor);
+        save(editor);
+        QCOMPARE(column("length(action)", longTitle), "100000");
     }
 
-    // Edits that must not land: in "Completed" (shown read-only), or on the
-    // row index of a task that moved or went away while the editor was open.
-    void editsThatMustNotLand_data()
+    // An edit reaches its task by key, whatever the view shows by the time
+    // it is saved; not in "Completed" (shown read-only), and not when the
+    // task was deleted meanwhile, which the user is told.
+    void editsReachTheirTask_data()
     {
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("change");
         for (const char *editor : {"sheet", "panel"})
-            for (const char *change : {"completed view", "reordered", "deleted"})
+            for (const char *change : {"completed view", "reordered", "deleted", "view switched"})
                 QTest::addRow("%s, %s", editor, change) << editor << change;
     }
 
-    void editsThatMustNotLand()
+    void editsReachTheirTask()
     {
         QFETCH(QString, editor);
         QFETCH(QString, change);
@@ -233,14 +257,19 @@ private slots:
                 "Completed");
             const auto *date = w<QDateTimeEdit>(pick(editor, "bigEditWindowDueDate", "dueDate"));
             QCOMPARE(date->dateTime().toSecsSinceEpoch(), 1500000000);
+        } else if (change == "view switched") {
+            controller->showCompletedTasks();
         } else {
             sql(change == "deleted" ? "DELETE FROM item WHERE action='b errand'"
                                     : "UPDATE item SET manualSort=5 WHERE action='b errand'");
             controller->loadTasksForCategory("Errands"); // "a errand" is row 0 now
         }
-        save(editor);
-        QCOMPARE(column("count(*)", "renamed"), change == "reordered" ? "1" : "0");
+        const QString alert = save(editor);
+        const bool lands = change == "reordered" || change == "view switched";
+        QCOMPARE(column("count(*)", "renamed"), lands ? "1" : "0");
+        QCOMPARE(alert.contains("no longer exists"), change == "deleted");
         QCOMPARE(sql("SELECT count(*) FROM item WHERE action IN ('a errand', 'finished')"), "2");
+        QVERIFY(!controller->editing() && !controller->bigEditWindow->isVisible());
     }
 };
 
