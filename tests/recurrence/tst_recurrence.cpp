@@ -92,11 +92,10 @@ private slots:
 
     void withoutExplicitNow()
     {
-        // Measured against the present: a daily task three days overdue lands within a day.
-        const QDateTime before = QDateTime::currentDateTime();
-        const QDateTime result = Recurrence().getNextDueDate(before.addDays(-3), "D:1");
-        QVERIFY(result > before && result <= QDateTime::currentDateTime().addDays(1));
-        QVERIFY(Recurrence::rollForward(before.addDays(-3), QStringLiteral("E")) > before);
+        // Measured against the present: a task three days overdue lands after it.
+        const QDateTime due = QDateTime::currentDateTime().addDays(-3);
+        QVERIFY(Recurrence().getNextDueDate(due, QStringLiteral("D:1")) > due.addDays(3));
+        QVERIFY(Recurrence::rollForward(due, QStringLiteral("E")) > due.addDays(3));
     }
 };
 
@@ -141,7 +140,7 @@ void TestRecurrence::nextDueDate_data()
     next("M:31 on Feb 29", "2024-02-29", "M:31:1", "2024-02-01 10:00", "2024-03-31");
     // Calendar fields are read at the due date's own offset, and the result carries it; in UTC
     // the same moment is already 1 February, which is not day 31.
-    next("M at an offset", "2024-01-31 23:30-05:00", "M:31:1", "2024-02-01 05:00Z",
+    next("M offset", "2024-01-31 23:30-05:00", "M:31:1", "2024-02-01 05:00Z",
         "2024-02-29 23:30-05:00");
     next("M day 0 is the 1st", "2024-05-20", "M:0:1", "2024-05-21", "2024-06-01");
 
@@ -157,14 +156,13 @@ void TestRecurrence::nextDueDate_data()
     // Check-off: missed occurrences are skipped; a result equal to now ends it.
     roll("W weeks overdue", "2009-01-14", weds, "2009-03-05 12:00", "2009-03-11");
     roll("W equal to now", "2009-01-14", weds, "2009-01-28", "2009-01-28");
-    roll("W three-weekly over new years", "2019-12-25", "W:3:8:8:2:8:8:8:8", "2024-03-01 12:00",
+    roll("W 3-weekly, new year", "2019-12-25", "W:3:8:8:2:8:8:8:8", "2024-03-01 12:00",
         "2024-03-06");
     roll("W two days overdue", "2009-01-14", monThu, "2009-02-10 12:00", "2009-02-12");
     roll("W two days, at now", "2009-01-14", monThu, "2009-01-19", "2009-01-19");
     roll("W two days, ahead", "2009-01-14", monThu, "2009-01-01", "2009-01-15");
     roll("M:20:0 goes back", "2024-06-25 10:00", "M:20:0", "2024-06-01", "2024-06-20 10:00");
-    roll("W:0 moves once, then stays", "2009-01-07", "W:0:8:8:8:8:4:8:8", "2010-01-01",
-        "2009-01-09");
+    roll("W:0 moves once", "2009-01-07", "W:0:8:8:8:8:4:8:8", "2010-01-01", "2009-01-09");
 
     // Codes of no known kind (kinds are upper case) or that cannot move forward leave the
     // overdue date as it was.
