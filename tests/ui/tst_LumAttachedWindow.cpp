@@ -96,8 +96,10 @@ private slots:
         AttachedWindowGeometry g = geometry(LumSideBottomRight);
         g.drawsRoundCornerBesideArrow = false;
         const QPainterPath path = g.bubblePath();
-        // The arrow starts right at the square top-left corner; the other corners stay round.
+        // The arrow starts right at the square top-left corner, so the tip sits 10 from the
+        // window's edge; the other corners stay round.
         QCOMPARE(QPointF(path.elementAt(1)), QPointF(11, 1));
+        QCOMPARE(g.windowFrame().left(), 500 - 10);
         QVERIFY(path.contains(topLeft) && !path.contains(topRight) && !path.contains(bottomLeft));
         g.drawsRoundCornerBesideArrow = true;
         QVERIFY(!g.bubblePath().contains(topLeft));
@@ -141,19 +143,19 @@ private slots:
     {
         // Radius, arrow width, border, window size after one setter. A 40 x 40 view starts with
         // margin 2, border 2, corner radius 8 and an arrow 20 wide and 16 high.
-        const auto after = [](int side, const auto &set) {
-            LumAttachedWindow w(view(side, side), QPointF(400, 300), LumSideBottom, 12.0);
+        const auto after = [](int width, int height, const auto &set) {
+            LumAttachedWindow w(view(width, height), QPointF(400, 300), LumSideBottom, 12.0);
             set(w);
             return QString::asprintf("r%g a%g b%g %dx%d", w.cornerRadius(), w.arrowBaseWidth(),
                 w.borderWidth(), w.width(), w.height());
         };
         // The border stays inside the margin, a negative margin is none, and radius and border
         // follow it; an arrow never has a negative height.
-        QCOMPARE(after(40, [](auto &w) { w.setBorderWidth(5); }), "r8 a20 b2 44x60");
-        QCOMPARE(after(30, [](auto &w) { w.setViewMargin(-3); }), "r5 a20 b0 30x46");
-        QCOMPARE(after(40, [](auto &w) { w.setArrowHeight(-5); }), "r8 a20 b2 44x44");
-        // Corners and arrow shrink to fit a tiny view.
-        QCOMPARE(after(10, [](auto &w) { w.setCornerRadius(8); }), "r0 a14 b2 14x30");
+        QCOMPARE(after(40, 40, [](auto &w) { w.setBorderWidth(5); }), "r8 a20 b2 44x60");
+        QCOMPARE(after(30, 30, [](auto &w) { w.setViewMargin(-3); }), "r5 a20 b0 30x46");
+        QCOMPARE(after(40, 40, [](auto &w) { w.setArrowHeight(-5); }), "r8 a20 b2 44x44");
+        // Corners and arrow shrink to fit a narrow view's shorter edge.
+        QCOMPARE(after(10, 40, [](auto &w) { w.setCornerRadius(8); }), "r0 a14 b2 14x60");
     }
 
     void lendsViewAndClosesParent()
