@@ -27,12 +27,9 @@ AttachedWindowGeometry geometry(LumSide side, QPointF point = {500, 400})
     return {.viewSize = {200, 150}, .point = point, .side = side, .distance = 12};
 }
 
-using Setter = void (LumAttachedWindow::*)(qreal);
-
 } // namespace
 
 Q_DECLARE_METATYPE(LumSide)
-Q_DECLARE_METATYPE(Setter)
 
 class TestLumAttachedWindow : public QObject
 {
@@ -73,36 +70,23 @@ private slots:
         QVERIFY(g.bubblePath().intersects(QRectF(tip - origin - QPointF(1.5, 1.5), QSizeF(3, 3))));
     }
 
-    void automaticSide_data()
+    void automaticSide()
     {
-        QTest::addColumn<QRectF>("screen");
-        QTest::addColumn<QRectF>("parent");
-        QTest::addColumn<QPointF>("point");
-        QTest::addColumn<LumSide>("expected");
         // The bubble needs 16 + 12 more towards the point. Below, right, left, above, else below;
         // then slid away from any parent edge a centred window would overhang.
         const QRectF screen(0, 0, 1000, 800), none;
-        const auto row = [](const char *name, QRectF s, QRectF p, QPointF point, LumSide side) {
-            QTest::newRow(name) << s << p << point << side;
+        const auto side = [](QRectF screen, QRectF parent, QPointF point) {
+            return geometry(LumSideAutomatic, point).bestSide(screen, parent);
         };
-        row("room below", screen, none, {500, 100}, LumSideBottom);
-        row("too low: right", screen, none, {500, 700}, LumSideRight);
-        row("low, far right: left", screen, none, {900, 700}, LumSideLeft);
-        row("narrow screen: above", {0, 0, 300, 800}, none, {150, 700}, LumSideTop);
-        row("no room anywhere: below", {0, 0, 300, 300}, none, {150, 150}, LumSideBottom);
-        row("parent's left edge", screen, {450, 50, 300, 300}, {500, 100}, LumSideBottomRight);
-        row("parent's right edge", screen, {300, 50, 250, 300}, {500, 100}, LumSideBottomLeft);
-        row("parent's bottom edge", screen, {0, 600, 1000, 150}, {500, 700}, LumSideRightTop);
-        row("parent's top edge", screen, {0, 600, 1000, 300}, {900, 650}, LumSideLeftBottom);
-    }
-
-    void automaticSide()
-    {
-        QFETCH(QRectF, screen);
-        QFETCH(QRectF, parent);
-        QFETCH(QPointF, point);
-        QFETCH(LumSide, expected);
-        QCOMPARE(geometry(LumSideAutomatic, point).bestSide(screen, parent), expected);
+        QCOMPARE(side(screen, none, {500, 100}), LumSideBottom);
+        QCOMPARE(side(screen, none, {500, 700}), LumSideRight);
+        QCOMPARE(side(screen, none, {900, 700}), LumSideLeft);
+        QCOMPARE(side({0, 0, 300, 800}, none, {150, 700}), LumSideTop);
+        QCOMPARE(side({0, 0, 300, 300}, none, {150, 150}), LumSideBottom); // no room anywhere
+        QCOMPARE(side(screen, {450, 50, 300, 300}, {500, 100}), LumSideBottomRight);
+        QCOMPARE(side(screen, {300, 50, 250, 300}, {500, 100}), LumSideBottomLeft);
+        QCOMPARE(side(screen, {0, 600, 1000, 150}, {500, 700}), LumSideRightTop);
+        QCOMPARE(side(screen, {0, 600, 1000, 300}, {900, 650}), LumSideLeftBottom);
     }
 
     void cornerBesideArrowAndScale()
@@ -112,8 +96,10 @@ private slots:
         AttachedWindowGeometry g = geometry(LumSideBottomRight);
         g.drawsRoundCornerBesideArrow = false;
         const QPainterPath path = g.bubblePath();
-        // The arrow starts right at the square top-left corner; the other corners stay round.
+        // The arrow starts right at the square top-left corner, so the tip sits 10 from the
+        // window's edge; the other corners stay round.
         QCOMPARE(QPointF(path.elementAt(1)), QPointF(11, 1));
+        QCOMPARE(g.windowFrame().left(), 500 - 10);
         QVERIFY(path.contains(topLeft) && !path.contains(topRight) && !path.contains(bottomLeft));
         g.drawsRoundCornerBesideArrow = true;
         QVERIFY(!g.bubblePath().contains(topLeft));
@@ -153,38 +139,23 @@ private slots:
             std::invalid_argument, LumAttachedWindow(nullptr, QPointF(), LumSideBottom));
     }
 
-    void setterLimits_data()
-    {
-        QTest::addColumn<int>("viewSide");
-        QTest::addColumn<Setter>("setter");
-        QTest::addColumn<qreal>("value");
-        QTest::addColumn<QString>("result");
-        // Radius, arrow width, border, window size. A 40 x 40 view starts with margin 2, border 2,
-        // corner radius 8 and an arrow 20 wide and 16 high.
-        const auto row
-            = [](const char *name, int side, Setter setter, qreal value, const char *result) {
-                  QTest::newRow(name) << side << setter << value << result;
-              };
-        using W = LumAttachedWindow;
-        row("border wider than margin", 40, &W::setBorderWidth, 5, "r8 a20 b2 44x60");
-        row("negative margin, radius and border follow", 30, &W::setViewMargin, -3,
-            "r5 a20 b0 30x46");
-        row("negative arrow height", 40, &W::setArrowHeight, -5, "r8 a20 b2 44x44");
-        // Corners and arrow shrink to fit a tiny view.
-        row("tiny view", 10, &W::setCornerRadius, 8, "r0 a14 b2 14x30");
-    }
-
     void setterLimits()
     {
-        QFETCH(int, viewSide);
-        QFETCH(Setter, setter);
-        QFETCH(qreal, value);
-        QFETCH(QString, result);
-        LumAttachedWindow w(view(viewSide, viewSide), QPointF(400, 300), LumSideBottom, 12.0);
-        (w.*setter)(value);
-        QCOMPARE(QString::asprintf("r%g a%g b%g %dx%d", w.cornerRadius(), w.arrowBaseWidth(),
-                     w.borderWidth(), w.width(), w.height()),
-            result);
+        // Radius, arrow width, border, window size after one setter. A 40 x 40 view starts with
+        // margin 2, border 2, corner radius 8 and an arrow 20 wide and 16 high.
+        const auto after = [](int width, int height, const auto &set) {
+            LumAttachedWindow w(view(width, height), QPointF(400, 300), LumSideBottom, 12.0);
+            set(w);
+            return QString::asprintf("r%g a%g b%g %dx%d", w.cornerRadius(), w.arrowBaseWidth(),
+                w.borderWidth(), w.width(), w.height());
+        };
+        // The border stays inside the margin, a negative margin is none, and radius and border
+        // follow it; an arrow never has a negative height.
+        QCOMPARE(after(40, 40, [](auto &w) { w.setBorderWidth(5); }), "r8 a20 b2 44x60");
+        QCOMPARE(after(30, 30, [](auto &w) { w.setViewMargin(-3); }), "r5 a20 b0 30x46");
+        QCOMPARE(after(40, 40, [](auto &w) { w.setArrowHeight(-5); }), "r8 a20 b2 44x44");
+        // Corners and arrow shrink to fit a narrow view's shorter edge.
+        QCOMPARE(after(10, 40, [](auto &w) { w.setCornerRadius(8); }), "r0 a14 b2 14x60");
     }
 
     void lendsViewAndClosesParent()
@@ -192,7 +163,6 @@ private slots:
         QWidget holder;
         auto *content = new QWidget(&holder);
         auto first = std::make_unique<LumAttachedWindow>(content, QPointF(), LumSideBottom);
-        QCOMPARE(content->parentWidget(), first.get());
         first.reset();
         QCOMPARE(content->parentWidget(), &holder);
         QVERIFY(content->isHidden());

@@ -66,7 +66,7 @@ class TestMyCell : public QObject
     Q_OBJECT
 
 private slots:
-    void linesAndColours()
+    void linesColoursAndCutOff()
     {
         // A line break in a task's text must not spill a line into the next one.
         const QString text = QStringLiteral("Due Tue\n03/04");
@@ -84,14 +84,11 @@ private slots:
             const Ink ink = inkIn(selected, band);
             QVERIFY(ink.darkest >= selection && ink.lightest >= 250);
         }
-    }
 
-    void longTextsAreCutOffInsideTheInsets()
-    {
         const QString longText = QString("Call the plumber about the kitchen sink ").repeated(5);
         const QImage image = paintCell(longText, longText);
-        // Each line stops at the right inset yet fills most of the column, and ends in an ellipsis,
-        // whose dots are only a few pixels high: not clipped mid-letter, not dropped.
+        // Long texts: each line stops at the right inset yet fills most of the column, and ends in
+        // an ellipsis, whose dots are only a few pixels high: not clipped mid-letter, not dropped.
         for (const QRect &band : {QRect(0, 0, Width, MidY), QRect(0, MidY + 1, Width, MidY)}) {
             const int right = inkIn(image, band).box.right();
             QVERIFY(right > Width - 40 && right < Width - 10);
