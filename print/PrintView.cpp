@@ -82,11 +82,10 @@ PrintView::Paper PrintView::paperOf(const QPageLayout &layout)
     return {full.width(), full.height(), margins.left(), margins.top()};
 }
 
-PrintView::PrintView(std::vector<Item> tasks, const Paper &paper, int headCount, bool printNotes)
+PrintView::PrintView(std::vector<Item> tasks, const Paper &paper, int headCount)
     : tasksToPrint_(std::move(tasks))
     , paper_(paper)
     , headCount_(headCount)
-    , printNotes_(printNotes)
 {
     for (Item &task : tasksToPrint_)
         task.hydrate();
@@ -180,13 +179,12 @@ void PrintView::layOut()
         }
         const QString line = taskLineText(task);
         const int lines = actionLines(task, line);
-        const QString notes = printNotes_ ? printedNotes(task.notes()) : QString();
-        const int notesLines = printNotes_ ? this->notesLines(task, notes) : 0;
+        const QString notes = printedNotes(task.notes());
+        const int notesLines = this->notesLines(task, notes);
         // A task line stays on the page only with room for its notes below
-        // it, and ten points more for each of its own lines.
-        const int fitHeight = printNotes_
-            ? (lineHeight + notesLineHeight) * lines + notesLineHeight * notesLines
-            : lineHeight * lines;
+        // it, and ten points more for each of its own lines. This is always
+        // more than the line's own height, so it is the only test needed.
+        const int fitHeight = (lineHeight + notesLineHeight) * lines + notesLineHeight * notesLines;
         pos = place(pos, fitHeight);
         blocks_.push_back({Kind::taskLine, QRectF(left, pos, width, lineHeight * lines), line});
         pos += lineHeight * lines;
@@ -215,7 +213,7 @@ int PrintView::estimatedPageCount() const
     qint64 notesLines = 0;
     for (const Item &task : tasksToPrint_) {
         lines += countedLines(task.action().size(), charsPerLine);
-        if (printNotes_ && !task.notes().isEmpty())
+        if (!task.notes().isEmpty())
             notesLines += countedLines(task.notes().size(), charsPerNotesLine);
     }
     const double height

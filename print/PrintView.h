@@ -48,8 +48,8 @@ public:
 
     // tasks: in print order; they are hydrated here (read only, never
     // written). headCount: the number of lists, which the page estimate
-    // counts as headings. printNotes: notes are printed and make room.
-    PrintView(std::vector<Item> tasks, const Paper &paper, int headCount, bool printNotes = true);
+    // counts as headings.
+    PrintView(std::vector<Item> tasks, const Paper &paper, int headCount);
 
     const std::vector<Block> &blocks() const { return blocks_; }
     // The pages the layout reaches: every block lies on one of them.
@@ -86,7 +86,6 @@ private:
     std::vector<Item> tasksToPrint_;
     Paper paper_;
     int headCount_;
-    bool printNotes_;
     bool newPage_ = true;
     std::vector<Block> blocks_;
 };
