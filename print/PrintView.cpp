@@ -35,10 +35,11 @@ QFont helvetica(int size)
 }
 
 // Breaks text into lines of the given width at word boundaries, and inside a
-// word too long for a whole line, which a title of one long URL is. Counting
+// word too long for a whole line, which a title of one long URL is. Lines
+// after the first start where character hangAt stands on the first. Counting
 // and drawing both go through here, so a title takes on paper exactly the
 // lines the layout made room for.
-int breakLines(QTextLayout &layout, qreal width)
+int breakLines(QTextLayout &layout, qreal width, int hangAt)
 {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -46,10 +47,13 @@ int breakLines(QTextLayout &layout, qreal width)
     layout.setTextOption(option);
     layout.beginLayout();
     int lines = 0;
+    qreal indent = 0;
     qreal y = 0;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        line.setPosition(QPointF(0, y));
+        line.setLineWidth(std::max(1.0, width - indent));
+        line.setPosition(QPointF(indent, y));
+        if (lines == 0)
+            indent = std::min(line.cursorToX(hangAt), width / 2);
         y += line.height();
         ++lines;
     }
@@ -57,16 +61,17 @@ int breakLines(QTextLayout &layout, qreal width)
     return lines;
 }
 
-int measuredLines(const QString &text, const QFont &font, qreal width)
+int measuredLines(const QString &text, const QFont &font, qreal width, int hangAt = 0)
 {
     QTextLayout layout(text, font);
-    return breakLines(layout, width);
+    return breakLines(layout, width, hangAt);
 }
 
-void drawWrapped(QPainter &painter, const QString &text, const QFont &font, const QRectF &rect)
+void drawWrapped(
+    QPainter &painter, const QString &text, const QFont &font, const QRectF &rect, int hangAt)
 {
     QTextLayout layout(text, font);
-    breakLines(layout, rect.width());
+    breakLines(layout, rect.width(), hangAt);
     painter.save();
     painter.setClipRect(rect, Qt::IntersectClip);
     layout.draw(&painter, rect.topLeft());
@@ -129,11 +134,11 @@ QString PrintView::printedNotes(const QString &notes)
     return text;
 }
 
-int PrintView::actionLines(const Item &task, const QString &text) const
+int PrintView::actionLines(const Item &task, const QString &text, int hangAt) const
 {
     const qreal width = std::max(1.0, paper_.width - 2 * paper_.leftMargin);
-    return std::max(
-        countedLines(task.action().size(), charsPerLine), measuredLines(text, actionFont(), width));
+    return std::max(countedLines(task.action().size(), charsPerLine),
+        measuredLines(text, actionFont(), width, hangAt));
 }
 
 int PrintView::notesLines(const Item &task, const QString &text) const
@@ -178,7 +183,8 @@ void PrintView::layOut()
             pos += headingHeight;
         }
         const QString line = taskLineText(task);
-        const int lines = actionLines(task, line);
+        const int titleStart = int(line.size() - task.action().size());
+        const int lines = actionLines(task, line, titleStart);
         const QString notes = printedNotes(task.notes());
         const int notesLines = this->notesLines(task, notes);
         // A task line stays on the page only with room for its notes below
@@ -186,7 +192,8 @@ void PrintView::layOut()
         // more than the line's own height, so it is the only test needed.
         const int fitHeight = (lineHeight + notesLineHeight) * lines + notesLineHeight * notesLines;
         pos = place(pos, fitHeight);
-        blocks_.push_back({Kind::taskLine, QRectF(left, pos, width, lineHeight * lines), line});
+        blocks_.push_back(
+            {Kind::taskLine, QRectF(left, pos, width, lineHeight * lines), line, titleStart});
         pos += lineHeight * lines;
         if (!notes.isNull()) {
             const int height = notesLineHeight * notesLines;
@@ -251,7 +258,8 @@ void PrintView::drawPage(QPainter &painter, int page) const
                 QFontMetricsF(font).elidedText(block->text, Qt::ElideRight, block->rect.width()));
         } else {
             drawWrapped(painter, block->text,
-                block->kind == Kind::notes ? notesFont() : actionFont(), block->rect);
+                block->kind == Kind::notes ? notesFont() : actionFont(), block->rect,
+                block->hangAt);
         }
     }
     painter.restore();

@@ -44,6 +44,9 @@ public:
         Kind kind;
         QRectF rect;
         QString text;
+        // Lines after the first start below this character: a wrapped
+        // title lines up under its own first word, clear of date and mark.
+        int hangAt = 0;
     };
 
     // tasks: in print order; they are hydrated here (read only, never
@@ -80,7 +83,7 @@ private:
     // the same page when it ends above the bottom margin, else at the top
     // of the next page below its top margin.
     int place(int pos, double fitHeight);
-    int actionLines(const Item &task, const QString &text) const;
+    int actionLines(const Item &task, const QString &text, int hangAt) const;
     int notesLines(const Item &task, const QString &text) const;
 
     std::vector<Item> tasksToPrint_;

@@ -97,7 +97,10 @@ private slots:
             QCOMPARE(order[i].toInt(), i);
         QVERIFY(lines.contains(QRegularExpression("^o +Task 000$")));
         QVERIFY(lines.contains(QRegularExpression("^o 03/05 +Task 005$")));
-        // The long title wraps onto lines of its own, every word kept.
+        // The long title wraps onto lines of its own, every word kept, each
+        // lined up under the title rather than under the mark.
+        const qsizetype long42 = lines.indexOf(QRegularExpression("^o +Task 042 .*"));
+        QVERIFY(lines.value(long42 + 1).startsWith("       "));
         QVERIFY(pages.join(' ').simplified().contains(
             "Task 042" + QString(" and a title that goes on").repeated(6) + " o "));
     }

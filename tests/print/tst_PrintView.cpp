@@ -97,10 +97,10 @@ private slots:
             << Tasks {work} << QStringList {"H:Work@10", "T@30+15"};
         QTest::newRow("94 characters are one line, 95 two") << Tasks {{"Work", QString(94, 'i')},
             {"Work", QString(95, 'i')}} << QStringList {"H:Work@10", "T@30+15", "T@45+30"};
-        // Ten words of nine W's are 99 characters, two lines by count, but
-        // wrap to three at this width in any sans.
+        // Six words of fourteen W's are 89 characters, one line by count,
+        // but only two of them fit a line at this width in any sans.
         QTest::newRow("a title gets the lines it wraps to")
-            << Tasks {{"Work", QStringList(10, "WWWWWWWWW").join(' ')}}
+            << Tasks {{"Work", QStringList(6, QString(14, 'W')).join(' ')}}
             << QStringList {"H:Work@10", "T@30+45"};
         QTest::newRow("notes of 119, 120 and no characters")
             << Tasks {{"Work", "a", QString(119, 'i')}, {"Work", "b", QString(120, 'i')}, work}
