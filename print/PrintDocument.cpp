@@ -43,7 +43,7 @@ bool print(const std::vector<Item> &tasks, int headCount, QPrinter &printer)
     const PrintView view = layOut(tasks, headCount, printer);
     int first = 1;
     int last = std::max(1, view.pageCount());
-    if (printer.printRange() == QPrinter::PageRange) {
+    if (printer.printRange() == QPrinter::PageRange && printer.toPage() > 0) {
         first = std::max(first, printer.fromPage());
         last = std::min(last, printer.toPage());
     }

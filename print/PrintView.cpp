@@ -134,23 +134,31 @@ QString PrintView::printedNotes(const QString &notes)
     return text;
 }
 
-int PrintView::actionLines(const Item &task, const QString &text, int hangAt) const
+int PrintView::lineCount(const Item &task, const QString &text, int hangAt) const
 {
-    const qreal width = std::max(1.0, paper_.width - 2 * paper_.leftMargin);
     return std::max(countedLines(task.action().size(), charsPerLine),
-        measuredLines(text, actionFont(), width, hangAt));
+        measuredLines(text, actionFont(), textWidth(), hangAt));
 }
 
-int PrintView::notesLines(const Item &task, const QString &text) const
+int PrintView::notesLineCount(const Item &task, const QString &printed) const
 {
     if (task.notes().isEmpty())
         return 0;
     // The prompt prints nothing but still keeps its line free.
     const int counted = countedLines(task.notes().size(), charsPerNotesLine);
-    if (text.isNull())
+    if (printed.isNull())
         return counted;
-    const qreal width = std::max(1.0, paper_.width - 2 * paper_.leftMargin - notesIndent);
-    return std::max(counted, measuredLines(text, notesFont(), width));
+    return std::max(counted, measuredLines(printed, notesFont(), notesWidth()));
+}
+
+double PrintView::textWidth() const
+{
+    return std::max(1.0, paper_.width - 2 * paper_.leftMargin);
+}
+
+double PrintView::notesWidth() const
+{
+    return std::max(1.0, textWidth() - notesIndent);
 }
 
 int PrintView::place(int pos, double fitHeight)
@@ -171,7 +179,6 @@ void PrintView::layOut()
     if (!(paper_.height >= 1) || !(paper_.width >= 1))
         return;
     const double left = paper_.leftMargin;
-    const double width = std::max(1.0, paper_.width - 2 * left);
     newPage_ = true;
     int pos = 0;
     QString previousList = QStringLiteral("");
@@ -179,27 +186,27 @@ void PrintView::layOut()
         if (task.category() != previousList) {
             pos = place(pos, headingHeight);
             blocks_.push_back(
-                {Kind::heading, QRectF(left, pos, width, headingHeight), task.category()});
+                {Kind::heading, QRectF(left, pos, textWidth(), headingHeight), task.category()});
             pos += headingHeight;
         }
         const QString line = taskLineText(task);
         const int titleStart = int(line.size() - task.action().size());
-        const int lines = actionLines(task, line, titleStart);
+        const int lines = lineCount(task, line, titleStart);
         const QString notes = printedNotes(task.notes());
-        const int notesLines = this->notesLines(task, notes);
+        const int notesLines = notesLineCount(task, notes);
         // A task line stays on the page only with room for its notes below
         // it, and ten points more for each of its own lines. This is always
         // more than the line's own height, so it is the only test needed.
         const int fitHeight = (lineHeight + notesLineHeight) * lines + notesLineHeight * notesLines;
         pos = place(pos, fitHeight);
         blocks_.push_back(
-            {Kind::taskLine, QRectF(left, pos, width, lineHeight * lines), line, titleStart});
+            {Kind::taskLine, QRectF(left, pos, textWidth(), lineHeight * lines), line, titleStart});
         pos += lineHeight * lines;
         if (!notes.isNull()) {
             const int height = notesLineHeight * notesLines;
             pos = place(pos, height);
             blocks_.push_back(
-                {Kind::notes, QRectF(left + notesIndent, pos, width - notesIndent, height), notes});
+                {Kind::notes, QRectF(left + notesIndent, pos, notesWidth(), height), notes});
             pos += height;
         }
         previousList = task.category();

@@ -83,8 +83,13 @@ private:
     // the same page when it ends above the bottom margin, else at the top
     // of the next page below its top margin.
     int place(int pos, double fitHeight);
-    int actionLines(const Item &task, const QString &text, int hangAt) const;
-    int notesLines(const Item &task, const QString &text) const;
+    // Between the side margins, and for notes right of their indent too.
+    double textWidth() const;
+    double notesWidth() const;
+    // Lines of a task line and of its notes: as many as the text counts by
+    // characters, more when it wraps to more.
+    int lineCount(const Item &task, const QString &text, int hangAt) const;
+    int notesLineCount(const Item &task, const QString &printed) const;
 
     std::vector<Item> tasksToPrint_;
     Paper paper_;
