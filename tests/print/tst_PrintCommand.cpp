@@ -1,16 +1,11 @@
 // Printed pages end to end: a real database file printed by the real
-// "wendra --print-pdf", by the print dialog's OK and by the preview, and the
-// PDF read back as text with pdftotext.
+// "wendra --print-pdf", through the same layout and painting as the print
+// dialog's OK, and the PDF read back as text with pdftotext.
 #include "DatabaseFile.h"
-#include "PrintDocument.h"
-#include "PrintView.h"
 #include "TestDatabase.h"
 #include "TestHome.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
@@ -46,17 +41,6 @@ void useAsUserDatabase(const TestDatabase &db)
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-// Runs a modal command; reply gets its dialog once it is up.
-void answer(const std::function<void(QDialog *)> &reply, const std::function<void()> &command)
-{
-    QObject guard;
-    QTimer::singleShot(0, &guard, [&] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-            reply(dialog);
-    });
-    command();
-}
-
 bool matches(const QString &text, const QString &pattern)
 {
     return QRegularExpression(pattern, QRegularExpression::MultilineOption).match(text).hasMatch();
@@ -64,7 +48,7 @@ bool matches(const QString &text, const QString &pattern)
 
 } // namespace
 
-class TestPrintDocument : public QObject
+class TestPrintCommand : public QObject
 {
     Q_OBJECT
 
@@ -117,35 +101,6 @@ private slots:
             text.simplified().contains(QString(" and a title that goes on").repeated(6) + " o "));
     }
 
-    // The same pages through the dialog's OK and in the preview: two, where
-    // the estimate, counting a heading for each of 41 lists, expects three.
-    void dialogAndPreviewPrintTheLaidOutPages()
-    {
-        TestDatabase db;
-        std::vector<Item> tasks;
-        for (int i = 0; i < 60; ++i)
-            tasks.push_back(Item::deferred(db.addTask(QString::number(i), "Work"), db.handle()));
-        QTemporaryDir out;
-        QPrinter &printer = PrintDocument::sharedPrintInfo();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(out.filePath("dialog.pdf"));
-        const PrintView view(tasks, PrintView::paperOf(printer.pageLayout()), 41);
-        QCOMPARE(view.estimatedPageCount(), 3);
-
-        answer([](QDialog *dialog) { dialog->accept(); },
-            [&] { PrintDocument::printWithDialog(tasks, 41, nullptr); });
-        QCOMPARE(pagesOf(out.filePath("dialog.pdf")).size(), 2);
-        int previewed = 0;
-        answer(
-            [&](QDialog *preview) {
-                previewed = preview->findChild<QPrintPreviewWidget *>()->pageCount();
-                preview->reject();
-            },
-            [&] { PrintDocument::printPreview(tasks, 41, nullptr); });
-        QCOMPARE(previewed, 2);
-        Item::finalizeStatements();
-    }
-
     void oddStates_data()
     {
         QTest::addColumn<int>("lists"); // -1: no database file
@@ -163,7 +118,6 @@ private slots:
         QTest::newRow("no such view")
             << 1 << QStringList {"--print-pdf", "OUT", "--view", "Nowhere"} << 1
             << "no list or view named \"Nowhere\"";
-        QTest::newRow("no file named") << 1 << QStringList {"--print-pdf"} << 1 << "Usage:";
     }
 
     void oddStates()
@@ -189,5 +143,5 @@ private slots:
     }
 };
 
-WENDRA_QTEST_MAIN(TestPrintDocument)
-#include "tst_PrintDocument.moc"
+WENDRA_QTEST_MAIN(TestPrintCommand)
+#include "tst_PrintCommand.moc"
