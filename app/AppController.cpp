@@ -4,6 +4,7 @@
 #include "InternalError.h"
 #include "MyApplication.h"
 #include "MyCell.h"
+#include "PrintDocument.h"
 #include "RowColors.h"
 #include "TaskTableModel.h"
 #include "ViewQuery.h"
@@ -117,6 +118,9 @@ void AppController::buildMenus()
     fileMenu->addAction(tr("Archive Completed Tasks..."), this,
                         command(&AppController::archiveCompletedTasks));
     fileMenu->addAction(tr("Clear Completed Tasks"), this, command(&AppController::clearCompletedTasks));
+    fileMenu->addSeparator();
+    fileMenu->addAction(tr("Print Preview..."), this, &AppController::printPreview);
+    fileMenu->addAction(tr("Print..."), QKeySequence::Print, this, &AppController::printDocument);
     fileMenu->addSeparator();
     fileMenu->addAction(tr("Close Window"), QKeySequence::Close, mainWindow, &QWidget::close);
     fileMenu->addSeparator();
@@ -510,4 +514,14 @@ void AppController::showHelp()
 void AppController::ContactUs()
 {
     QDesktopServices::openUrl(QUrl(siteBase().toString() + QStringLiteral("/support.html")));
+}
+
+void AppController::printDocument()
+{
+    PrintDocument::printWithDialog(items_, int(categories_.size()), mainWindow);
+}
+
+void AppController::printPreview()
+{
+    PrintDocument::printPreview(items_, int(categories_.size()), mainWindow);
 }

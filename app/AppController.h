@@ -164,6 +164,9 @@ public slots:
     void closeInitWindow();
     void showHelp();
     void ContactUs();
+    // The view on screen on paper: the print dialog, or a preview first.
+    void printDocument();
+    void printPreview();
 
 public:
     // The main window's close button hides the application instead.

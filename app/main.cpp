@@ -2,12 +2,16 @@
 #include "AppController.h"
 #include "InternalError.h"
 #include "MyApplication.h"
+#include "PrintCommand.h"
 
 #include <QMessageBox>
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
+    // A printout for a script: no window, and no word to a running Wendra.
+    if (PrintCommand::isRequested(argc, argv))
+        return PrintCommand::main(argc, argv);
     MyApplication application(argc, argv);
     if (application.alertRunningInstance())
         return 0;

@@ -11,6 +11,8 @@ WENDRA_PACKAGES=(
   qt6-base-dev libsqlite3-dev libical-dev libxcb-keysyms1-dev libxkbcommon-dev libgl-dev
   libbenchmark-dev
   xvfb xauth xdotool poppler-utils
+  # Printed pages ask for Helvetica; fontconfig gives this metric twin of it.
+  fonts-liberation2
 )
 
 wendra_install_packages() {
