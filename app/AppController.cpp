@@ -119,8 +119,9 @@ void AppController::buildMenus()
                         command(&AppController::archiveCompletedTasks));
     fileMenu->addAction(tr("Clear Completed Tasks"), this, command(&AppController::clearCompletedTasks));
     fileMenu->addSeparator();
-    fileMenu->addAction(tr("Print Preview..."), this, &AppController::printPreview);
-    fileMenu->addAction(tr("Print..."), QKeySequence::Print, this, &AppController::printDocument);
+    fileMenu->addAction(tr("Print Preview..."), this, command(&AppController::printPreview));
+    fileMenu->addAction(tr("Print..."), QKeySequence::Print, this,
+                        command(&AppController::printDocument));
     fileMenu->addSeparator();
     fileMenu->addAction(tr("Close Window"), QKeySequence::Close, mainWindow, &QWidget::close);
     fileMenu->addSeparator();
