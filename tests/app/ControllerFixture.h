@@ -118,19 +118,7 @@ public:
 
     // The value of one column of the file, read through the controller's
     // own connection.
-    QVariant value(const QString &sql) const
-    {
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(controller->database(), sql.toUtf8().constData(), -1, &statement,
-                           nullptr);
-        QVariant result;
-        if (statement && sqlite3_step(statement) == SQLITE_ROW
-            && sqlite3_column_type(statement, 0) != SQLITE_NULL)
-            result = QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-        sqlite3_finalize(statement);
-        return result;
-    }
+    QVariant value(const QString &sql) const { return queryValue(controller->database(), sql); }
 
 private:
     TestHome home_;

@@ -92,20 +92,6 @@ private slots:
         QCOMPARE(app->rows(), QStringList({"a errand", "b errand"}));
     }
 
-    void checkBoxesAreOnOnlyInCompleted()
-    {
-        start(true);
-        TaskTableModel *model = c().tableModel();
-        const auto state = [model] {
-            return model->data(model->index(0, TaskTableModel::checkOffColumn), Qt::CheckStateRole);
-        };
-        QCOMPARE(state(), QVariant(Qt::Unchecked));
-        c().showCompletedTasks();
-        QCOMPARE(state(), QVariant(Qt::Checked));
-        c().showAllTasks();
-        QCOMPARE(state(), QVariant(Qt::Unchecked));
-    }
-
     void noListsAtAll()
     {
         start(false);

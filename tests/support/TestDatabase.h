@@ -8,6 +8,10 @@
 #include <QVariant>
 #include <sqlite3.h>
 
+// The value of one column of one row as text (NULL: an invalid QVariant);
+// any statement runs, and one that fails ends the test.
+QVariant queryValue(sqlite3 *database, const QString &sql);
+
 class TestDatabase
 {
 public:
@@ -27,7 +31,6 @@ public:
     // completed 0/1; endDate seconds since 1970; returns the key.
     int addTask(const QString &title, const QString &list, double endDate = 0.0,
                 int manualSort = 0, int completed = 0, const QString &importance = "5") const;
-    // The value of one column of one row, as SQLite returns it (NULL: invalid QVariant).
     QVariant value(const QString &sql) const;
 
     static QString schemaPath();
