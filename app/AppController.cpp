@@ -284,9 +284,11 @@ void AppController::commandFailed(const std::exception &error)
         internal ? internal->description() : QString::fromLocal8Bit(error.what());
     qCritical("Wendra: a command failed%s%s: %s", internal ? " in " : "",
               internal ? qPrintable(internal->where()) : "", qPrintable(description));
+    reportDatabaseFailure(tr("The change was not saved."), description);
     // The rows on screen may hold changes that were never written: show the
-    // view as the file has it. When even that cannot be read, the rows show
-    // that they cannot be, until the next command reads them again.
+    // view as the file has it once the user has read the alert (a lock may
+    // be gone by then). When even that cannot be read, the rows say so until
+    // the next command reads them again.
     try {
         reloadView();
     } catch (const std::exception &) {
@@ -294,12 +296,12 @@ void AppController::commandFailed(const std::exception &error)
             item = Item::deferred(item.primaryKey(), database_);
         tableModel_->reloadData(false);
     }
-    reportDatabaseFailure(tr("The change was not saved."), description);
 }
 
-void AppController::rowsUnreadable(const QString &description)
+void AppController::rowsUnreadable()
 {
-    reportDatabaseFailure(tr("Some tasks cannot be shown."), description);
+    if (const QString description = tableModel_->takeReadFailure(); !description.isNull())
+        reportDatabaseFailure(tr("Some tasks cannot be shown."), description);
 }
 
 void AppController::reportDatabaseFailure(const QString &what, const QString &description)

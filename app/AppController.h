@@ -192,7 +192,7 @@ private:
     }
     void commandFailed(const std::exception &error);
     // A row of the table could not be read while it was drawn.
-    void rowsUnreadable(const QString &description);
+    void rowsUnreadable();
     // Shows a database failure in one alert naming the file and the problem.
     void reportDatabaseFailure(const QString &what, const QString &description);
     bool failureAlertOpen_ = false;

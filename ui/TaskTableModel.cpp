@@ -7,6 +7,7 @@
 
 #include <QMimeData>
 #include <algorithm>
+#include <utility>
 
 TaskTableModel::TaskTableModel(std::vector<Item> *items, std::function<QString()> viewTitle,
                                QObject *parent)
@@ -20,6 +21,7 @@ void TaskTableModel::reloadData(bool readable)
 {
     beginResetModel();
     readFailed_ = !readable;
+    pendingFailure_.clear();
     endResetModel();
 }
 
@@ -54,10 +56,16 @@ QVariant TaskTableModel::data(const QModelIndex &index, int role) const
         return rowData(*item, index.column(), role);
     } catch (const InternalError &error) {
         readFailed_ = true;
-        emit const_cast<TaskTableModel *>(this)->readFailed(error.description());
+        pendingFailure_ = error.description();
+        emit const_cast<TaskTableModel *>(this)->readFailed();
         return role == Qt::DisplayRole && index.column() == firstColumn ? unreadableText()
                                                                          : QVariant();
     }
+}
+
+QString TaskTableModel::takeReadFailure()
+{
+    return std::exchange(pendingFailure_, QString());
 }
 
 QString TaskTableModel::unreadableText()

@@ -43,6 +43,9 @@ public:
                          const QModelIndex &parent) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
+    // Why a row could not be drawn, once; null when that is already told or
+    // the rows were reloaded since (a report that arrives late is stale).
+    QString takeReadFailure();
     // What a row that cannot be read shows instead of its title.
     static QString unreadableText();
     // The rows a drag payload names; empty when it names none.
@@ -56,13 +59,14 @@ signals:
     // A row could not be read from the database while it was drawn. Sent
     // once until the next reloadData: the rows not yet read then draw as
     // unreadable without waiting for the file again at every repaint.
-    void readFailed(const QString &description);
+    void readFailed();
 
 private:
     Item *itemAt(int row) const;
     QVariant rowData(Item &item, int column, int role) const;
 
     mutable bool readFailed_ = false;
+    mutable QString pendingFailure_;
 
     std::vector<Item> *items_;
     std::function<QString()> viewTitle_;
