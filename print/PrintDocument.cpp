@@ -85,8 +85,11 @@ void printPreview(const std::vector<Item> &tasks, int headCount, QWidget *parent
     printer.setPrintRange(QPrinter::AllPages);
     QPrintPreviewDialog preview(&printer, parent);
     // The tasks as they were when the preview opened, whatever the window
-    // shows meanwhile.
-    const std::vector<Item> snapshot = tasks;
+    // shows meanwhile. Read here, where a failed read reaches the command's
+    // own error handling, not inside the dialog's paint signal.
+    std::vector<Item> snapshot = tasks;
+    for (Item &task : snapshot)
+        task.hydrate();
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
         [&](QPrinter *target) { print(snapshot, headCount, *target); });
     preview.exec();
