@@ -174,6 +174,7 @@ void AppController::connectCommands()
     connect(jumpToCatMenu, &QMenu::triggered, this, &AppController::jumpToCatNowOK);
     connectEditingCommands();
     connectTaskCommands();
+    connectCalendarCommands();
 }
 
 QString AppController::pathForDBFile() const
@@ -236,6 +237,7 @@ void AppController::awakeFromNib()
         initWindow->show();
     taskField->setFocus();
     reloadTable();
+    importCalendarAtStartup();
 }
 
 void AppController::setUpTable()

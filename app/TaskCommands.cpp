@@ -71,7 +71,7 @@ void AppController::completeTask()
     const QDateTime now = QDateTime::currentDateTime();
     if (task->recCode() == QLatin1String("None")) {
         task->setStartDate(now);
-        // Calendar: with synchronisation on, the task's calendar copy is marked completed here.
+        exportCompletion(task->oid());
         task->dehydrate();
         task->complete();
     } else {
@@ -83,7 +83,7 @@ void AppController::completeTask()
         task->setStartDate(now);
         task->dehydrate();
         task->hydrate();
-        // Calendar: with synchronisation on, the calendar copy moves to the new due date here.
+        exportTaskUpdate(task->primaryKey(), task->oid(), CalendarExport::valuesOf(*task));
     }
     reloadView();
 }
@@ -94,7 +94,7 @@ void AppController::deleteAction()
     Item *task = selectedTask();
     if (!task)
         return;
-    // Calendar: with synchronisation on, the task's calendar copy is removed here.
+    exportDeletion(task->oid());
     task->deleteFromDatabase();
     removeRow(row);
 }

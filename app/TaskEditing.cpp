@@ -178,9 +178,9 @@ void AppController::controlTextDidEndEditing()
     task.setCategory(list.isNull() ? QStringLiteral("") : list);
     task.setImportance(QStringLiteral("5"));
     task.setEndDate(QDateTime::currentDateTime());
+    const CalendarExport::Values copy{title, task.category(), task.endDate(), task.importance(), {}};
     task.dehydrate();
-    // Calendar export of the new task goes here (title, list, due now,
-    // importance "5", no notes) when syncEnabled is 1.
+    exportNewTask(task.primaryKey(), copy);
     reloadView();
     taskField->clear();
 }
@@ -271,9 +271,9 @@ void AppController::addTaskFromSheet(const QString &recCode)
     writeSheetFields(task, recCode);
     // After the tasks shown.
     task.setIndexSort(int(items_.size()));
+    const CalendarExport::Values copy = CalendarExport::valuesOf(task);
     task.dehydrate();
-    // Calendar export of the new task goes here when syncEnabled is 1 (due
-    // date only when the check box is on; the uid is not kept here).
+    exportNewTask(task.primaryKey(), copy);
     reloadView();
 }
 
@@ -284,9 +284,10 @@ void AppController::saveSheetToTask(const QString &recCode)
         return;
     task->hydrate();
     writeSheetFields(*task, recCode);
+    const CalendarExport::Values copy = CalendarExport::valuesOf(*task);
+    const QString oid = task->oid();
     task->dehydrate();
-    // Calendar update of the task goes here when syncEnabled is 1: clear a
-    // stale oid, then change its calendar copy or make one.
+    exportTaskUpdate(task->primaryKey(), oid, copy);
     reloadView();
 }
 
@@ -368,8 +369,9 @@ void AppController::saveEditView()
         task->setNotes(notes->toPlainText());
         task->setEndDate(
             Ui::MainWindow::noDueDate->isChecked() ? dueDate->dateTime() : QDateTime());
-        // Calendar update of the task goes here when syncEnabled is 1, before
-        // the row is written: a stale oid is cleared and written with it.
+        // Before the write, so that an oid whose copy is gone is cleared with it.
+        task->setOid(
+            exportTaskUpdate(task->primaryKey(), task->oid(), CalendarExport::valuesOf(*task)));
         task->dehydrate();
         reloadView();
     }
