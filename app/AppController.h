@@ -7,7 +7,7 @@
 // bodies read like what they do.
 #pragma once
 
-#include "CalendarExport.h"
+#include "CalendarSync.h"
 #include "Category.h"
 #include "Item.h"
 #include "ui_CalendarPop.h"
@@ -18,7 +18,6 @@
 #include "ui_RecWindow.h"
 #include "ui_TaskSheet.h"
 
-#include <QHash>
 #include <QObject>
 #include <QUrl>
 #include <vector>
@@ -167,7 +166,7 @@ public:
     // The main window's close button hides the application instead.
     bool windowShouldClose();
 
-    // --- Calendar synchronisation (CalendarSync.cpp) ---
+    // --- Calendar synchronisation (CalendarCommands.cpp) ---
 public slots:
     void openPrefs();
     // Another program changed calendar tasks: take the changes over.
@@ -175,28 +174,13 @@ public slots:
     // Wendra's own saves: link the copies just made to their tasks.
     void tasksChangedFromBellet(const CalendarChanges &changes);
 
-public:
-    static int translateImpToiCal(const QString &importance);
-    static QString translateImpToVrel(int priority);
-    // The user's calendar store, made at first use.
-    CalendarStore &calendarStore();
-
 private:
     void connectCalendarCommands();
     // With syncEnabled 1: calendars for the lists, the calendar's tasks
     // taken over, and the store's notifications observed from now on.
     void importCalendarAtStartup();
-    // Each does nothing unless syncEnabled is 1; store failures are silent.
-    void exportNewTask(int taskKey, const CalendarExport::Values &values);
-    // Returns the oid the task keeps: cleared when its copy is gone.
-    QString exportTaskUpdate(int taskKey, const QString &oid, const CalendarExport::Values &values);
-    void exportCompletion(const QString &oid);
-    void exportDeletion(const QString &oid);
 
-    CalendarStore *calendarStore_ = nullptr;
-    // Copies made by commands whose uid no task holds yet, with the key of
-    // the task each was made for.
-    QHash<QString, int> newCopies_;
+    CalendarSync calendar_;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -71,7 +71,7 @@ void AppController::completeTask()
     const QDateTime now = QDateTime::currentDateTime();
     if (task->recCode() == QLatin1String("None")) {
         task->setStartDate(now);
-        exportCompletion(task->oid());
+        calendar_.exportCompletion(task->oid());
         task->dehydrate();
         task->complete();
     } else {
@@ -83,7 +83,8 @@ void AppController::completeTask()
         task->setStartDate(now);
         task->dehydrate();
         task->hydrate();
-        exportTaskUpdate(task->primaryKey(), task->oid(), CalendarExport::valuesOf(*task));
+        calendar_.exportTaskUpdate(
+            task->primaryKey(), task->oid(), CalendarExport::valuesOf(*task));
     }
     reloadView();
 }
@@ -94,7 +95,7 @@ void AppController::deleteAction()
     Item *task = selectedTask();
     if (!task)
         return;
-    exportDeletion(task->oid());
+    calendar_.exportDeletion(task->oid());
     task->deleteFromDatabase();
     removeRow(row);
 }

@@ -178,9 +178,10 @@ void AppController::controlTextDidEndEditing()
     task.setCategory(list.isNull() ? QStringLiteral("") : list);
     task.setImportance(QStringLiteral("5"));
     task.setEndDate(QDateTime::currentDateTime());
-    const CalendarExport::Values copy{title, task.category(), task.endDate(), task.importance(), {}};
+    const CalendarExport::Values copy {
+        title, task.category(), task.endDate(), task.importance(), {}};
     task.dehydrate();
-    exportNewTask(task.primaryKey(), copy);
+    calendar_.exportNewTask(task.primaryKey(), copy);
     reloadView();
     taskField->clear();
 }
@@ -273,7 +274,7 @@ void AppController::addTaskFromSheet(const QString &recCode)
     task.setIndexSort(int(items_.size()));
     const CalendarExport::Values copy = CalendarExport::valuesOf(task);
     task.dehydrate();
-    exportNewTask(task.primaryKey(), copy);
+    calendar_.exportNewTask(task.primaryKey(), copy);
     reloadView();
 }
 
@@ -287,7 +288,7 @@ void AppController::saveSheetToTask(const QString &recCode)
     const CalendarExport::Values copy = CalendarExport::valuesOf(*task);
     const QString oid = task->oid();
     task->dehydrate();
-    exportTaskUpdate(task->primaryKey(), oid, copy);
+    calendar_.exportTaskUpdate(task->primaryKey(), oid, copy);
     reloadView();
 }
 
@@ -370,8 +371,8 @@ void AppController::saveEditView()
         task->setEndDate(
             Ui::MainWindow::noDueDate->isChecked() ? dueDate->dateTime() : QDateTime());
         // Before the write, so that an oid whose copy is gone is cleared with it.
-        task->setOid(
-            exportTaskUpdate(task->primaryKey(), task->oid(), CalendarExport::valuesOf(*task)));
+        task->setOid(calendar_.exportTaskUpdate(
+            task->primaryKey(), task->oid(), CalendarExport::valuesOf(*task)));
         task->dehydrate();
         reloadView();
     }

@@ -5,12 +5,12 @@
 CalendarExport::Values CalendarExport::valuesOf(const Item &task)
 {
     return {task.action(), task.category(),
-            Item::hasDueDate(task.endDate()) ? task.endDate() : QDateTime(), task.importance(),
-            task.notes()};
+        Item::hasDueDate(task.endDate()) ? task.endDate() : QDateTime(), task.importance(),
+        task.notes()};
 }
 
-CalendarExport::CalendarExport(CalendarStore &store, int exportOptions,
-                               const QString &calendarTitle)
+CalendarExport::CalendarExport(
+    CalendarStore &store, int exportOptions, const QString &calendarTitle)
     : store_(store)
     , exportOptions_(exportOptions)
     , calendarTitle_(calendarTitle)
@@ -60,7 +60,7 @@ Calendar CalendarExport::targetCalendar(const QString &listName)
         if ((calendar.title.isNull() ? QStringLiteral("") : calendar.title) == wanted)
             return calendar;
     // Never stored, so the save that follows fails, quietly.
-    return Calendar{QString(), wanted};
+    return Calendar {QString(), wanted};
 }
 
 QString CalendarExport::save(CalendarTask task, const Values &values)

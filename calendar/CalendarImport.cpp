@@ -143,7 +143,8 @@ void CalendarImport::tasksChanged(const CalendarChanges &changes)
     transaction.commit();
 }
 
-void CalendarImport::linkNewCopies(const QStringList &inserted, const QHash<QString, int> &newCopies)
+void CalendarImport::linkNewCopies(
+    const QStringList &inserted, const QHash<QString, int> &newCopies)
 {
     loadOpenTasks(MatchBy::title, QStringLiteral("noidnoidnoid"));
     Transaction transaction(database_);

@@ -32,7 +32,11 @@ public:
     void linkNewCopies(const QStringList &inserted, const QHash<QString, int> &newCopies);
 
 private:
-    enum class MatchBy { oid, title };
+    enum class MatchBy
+    {
+        oid,
+        title
+    };
     void loadOpenTasks(MatchBy by, const QString &absent);
     int find(const QString &matchKey) const;
     void append(const QString &matchKey, int key);

@@ -3,6 +3,7 @@
 #include <QTimeZone>
 #include <libical/ical.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -62,7 +63,7 @@ QDateTime dateTime(icalcomponent *todo)
     if (icaltime_is_utc(value))
         return QDateTime(date, time, QTimeZone::utc());
     if (const char *tzid = icalproperty_get_parameter_as_string(due, "TZID")) {
-        const QTimeZone zone{QByteArray(tzid)};
+        const QTimeZone zone {QByteArray(tzid)};
         if (zone.isValid())
             return QDateTime(date, time, zone);
         // Not a zone name Qt knows: the file's own VTIMEZONE, when it has one.
@@ -88,10 +89,33 @@ void replace(icalcomponent *component, icalproperty_kind kind, icalproperty *pro
     icalcomponent_add_property(component, property);
 }
 
+// libical splits "CATEGORIES:a,b" into one property per value when it reads;
+// written back that way todoman cannot read the file. The values go back
+// into the first property, which keeps its parameters.
+void joinSplitValues(icalcomponent *component, icalproperty_kind kind)
+{
+    std::vector<icalproperty *> parts;
+    for (icalproperty *part = icalcomponent_get_first_property(component, kind); part;
+         part = icalcomponent_get_next_property(component, kind))
+        parts.push_back(part);
+    if (parts.size() < 2)
+        return;
+    QByteArray joined;
+    for (icalproperty *part : parts) {
+        const char *value = icalvalue_get_text(icalproperty_get_value(part));
+        joined += (joined.isEmpty() ? "" : ",") + QByteArray(value ? value : "");
+        if (part != parts.front()) {
+            icalcomponent_remove_property(component, part);
+            icalproperty_free(part);
+        }
+    }
+    icalproperty_set_value(parts.front(), icalvalue_new_text(joined.constData()));
+}
+
 icaltimetype utc(const QDateTime &moment)
 {
-    return icaltime_from_timet_with_zone(time_t(moment.toSecsSinceEpoch()), 0,
-                                         icaltimezone_get_utc_timezone());
+    return icaltime_from_timet_with_zone(
+        time_t(moment.toSecsSinceEpoch()), 0, icaltimezone_get_utc_timezone());
 }
 
 bool isCompleted(icalcomponent *todo)
@@ -158,7 +182,8 @@ QByteArray IcsFormat::write(const CalendarTask &task, const QByteArray &previous
     } else {
         calendar.reset(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
         icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-        icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Wendra//Wendra//EN"));
+        icalcomponent_add_property(
+            calendar.get(), icalproperty_new_prodid("-//Wendra//Wendra//EN"));
         todo = icalcomponent_new(ICAL_VTODO_COMPONENT);
         icalcomponent_add_component(calendar.get(), todo);
         icalcomponent_add_property(todo, icalproperty_new_created(now));
@@ -186,12 +211,14 @@ QByteArray IcsFormat::write(const CalendarTask &task, const QByteArray &previous
                 todo, icalproperty_new_description(task.notes.toUtf8().constData()));
     }
     if (isCompleted(todo) != task.completed) {
-        icalcomponent_set_status(todo, task.completed ? ICAL_STATUS_COMPLETED
-                                                      : ICAL_STATUS_NEEDSACTION);
+        icalcomponent_set_status(
+            todo, task.completed ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION);
         removeAll(todo, ICAL_COMPLETED_PROPERTY);
         if (task.completed)
             icalcomponent_add_property(todo, icalproperty_new_completed(now));
     }
+    joinSplitValues(todo, ICAL_CATEGORIES_PROPERTY);
+    joinSplitValues(todo, ICAL_RESOURCES_PROPERTY);
     replace(todo, ICAL_DTSTAMP_PROPERTY, icalproperty_new_dtstamp(now));
     replace(todo, ICAL_LASTMODIFIED_PROPERTY, icalproperty_new_lastmodified(now));
 

@@ -22,9 +22,9 @@ struct SyncSettings
     {
         const QSettings settings(QStringLiteral("Wendra"), QStringLiteral("Wendra"));
         return {settings.value(QStringLiteral("syncEnabled")).toInt() == 1,
-                settings.value(QStringLiteral("exportOptions")).toInt(),
-                settings.value(QStringLiteral("calendar")).toString(),
-                settings.value(QStringLiteral("calendarFolder")).toString()};
+            settings.value(QStringLiteral("exportOptions")).toInt(),
+            settings.value(QStringLiteral("calendar")).toString(),
+            settings.value(QStringLiteral("calendarFolder")).toString()};
     }
     static void write(const QString &key, const QVariant &value)
     {

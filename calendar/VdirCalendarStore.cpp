@@ -123,9 +123,10 @@ bool VdirCalendarStore::stat(const QString &path, FileState &state)
 QList<Calendar> VdirCalendarStore::calendars()
 {
     QList<Calendar> result;
-    const QStringList folders = QDir(root_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList folders
+        = QDir(root_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &folder : folders) {
-        Calendar calendar{folder, folder};
+        Calendar calendar {folder, folder};
         // A folder without the file (made by hand, or synced without its
         // metadata) is known by its name, as the other programs show it.
         QFile name(root_ + QLatin1Char('/') + folder + QLatin1Char('/') + displayNameFile);
@@ -177,8 +178,8 @@ QList<QPair<QString, Calendar>> VdirCalendarStore::taskFiles(const QList<Calenda
     return files;
 }
 
-std::optional<CalendarTask> VdirCalendarStore::readFile(const QString &path,
-                                                        const Calendar &calendar) const
+std::optional<CalendarTask> VdirCalendarStore::readFile(
+    const QString &path, const Calendar &calendar) const
 {
     QFile file(path);
     QString why;
@@ -207,14 +208,15 @@ std::optional<CalendarTask> VdirCalendarStore::taskWithUid(const QString &uid)
         for (const Calendar &calendar : all)
             if (calendar.id == id)
                 return calendar;
-        return Calendar{id, id};
+        return Calendar {id, id};
     };
     // Where it was last seen, then where Wendra would have named it.
     QStringList candidates;
     if (const QString known = pathOfUid_.value(uid); !known.isEmpty())
         candidates << known;
     for (const Calendar &calendar : all)
-        candidates << root_ + QLatin1Char('/') + calendar.id + QLatin1Char('/') + fileNameForUid(uid);
+        candidates << root_ + QLatin1Char('/') + calendar.id + QLatin1Char('/')
+                + fileNameForUid(uid);
     for (const QString &path : std::as_const(candidates)) {
         if (!QFileInfo::exists(path))
             continue;
@@ -383,7 +385,7 @@ void VdirCalendarStore::armWatches(const QList<QPair<QString, Calendar>> &files)
     // set again here.
     const QStringList watched = watcher_->directories() + watcher_->files();
     const QSet<QString> have(watched.cbegin(), watched.cend());
-    QStringList wanted{root_};
+    QStringList wanted {root_};
     for (const Calendar &calendar : calendars())
         wanted << root_ + QLatin1Char('/') + calendar.id;
     for (qsizetype at = 0; at < files.size() && at < maximumFileWatches; ++at)
