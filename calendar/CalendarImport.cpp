@@ -6,6 +6,7 @@
 #include "ViewQuery.h"
 
 #include <QLoggingCategory>
+#include <QSet>
 #include <algorithm>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCalendar)
@@ -20,11 +21,13 @@ CalendarImport::CalendarImport(CalendarStore &store, sqlite3 *database, int inde
 void CalendarImport::loadOpenTasks(MatchBy by, const QString &absent)
 {
     keys_.clear();
+    titles_.clear();
     oids_.clear();
     indexes_.clear();
     for (const ViewQuery::OpenTask &task : ViewQuery::openTasksByTitle(database_)) {
         const QString &key = by == MatchBy::oid ? task.oid : task.title;
         append(key.isNull() ? absent : key, task.key);
+        titles_.back() = task.title;
         oids_.back() = task.oid;
     }
 }
@@ -38,6 +41,7 @@ int CalendarImport::find(const QString &matchKey) const
 void CalendarImport::append(const QString &matchKey, int key)
 {
     keys_.push_back(key);
+    titles_.emplace_back();
     oids_.emplace_back();
     indexes_[matchKey].append(int(keys_.size()) - 1);
 }
@@ -66,8 +70,12 @@ void CalendarImport::importTask(const CalendarTask &copy)
 
 void CalendarImport::importAtStartup(const QStringList &listNames)
 {
+    QSet<QString> titles;
+    for (const Calendar &calendar : store_.calendars())
+        titles.insert(calendar.title);
     for (const QString &name : listNames)
-        store_.saveCalendar(name);
+        if (!titles.contains(name))
+            store_.saveCalendar(name);
     // One transaction: ten thousand calendar tasks are one commit, not ten
     // thousand, and a failure half-way leaves the file as it was.
     Transaction transaction(database_);
@@ -79,7 +87,7 @@ void CalendarImport::importAtStartup(const QStringList &listNames)
         const int index = find(copy.uid);
         if (index < 0) {
             importTask(copy);
-        } else if (!copy.title.isEmpty()) {
+        } else if (!copy.title.isEmpty() && copy.title != titles_[size_t(index)]) {
             Item task(keys_[size_t(index)], database_);
             task.hydrate();
             task.setAction(copy.title);

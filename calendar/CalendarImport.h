@@ -46,6 +46,7 @@ private:
     sqlite3 *database_;
     int indexSort_;
     std::vector<int> keys_;
+    std::vector<QString> titles_;
     std::vector<QString> oids_;
     // Every index of each match key, in order; the first is the one used.
     QHash<QString, QList<int>> indexes_;

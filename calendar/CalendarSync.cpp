@@ -4,6 +4,9 @@
 #include "SyncSettings.h"
 #include "VdirCalendarStore.h"
 
+#include <QCryptographicHash>
+#include <QStandardPaths>
+
 CalendarSync::CalendarSync() = default;
 CalendarSync::~CalendarSync() = default;
 
@@ -11,8 +14,15 @@ CalendarStore &CalendarSync::store()
 {
     if (!store_) {
         const QString folder = SyncSettings::read().folder;
-        store_ = std::make_unique<VdirCalendarStore>(
-            folder.isEmpty() ? VdirCalendarStore::defaultRoot() : folder);
+        const QString root = folder.isEmpty() ? VdirCalendarStore::defaultRoot() : folder;
+        // One cache per folder, so pointing the setting elsewhere and back
+        // costs nothing.
+        const QByteArray key
+            = QCryptographicHash::hash(root.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+        store_ = std::make_unique<VdirCalendarStore>(root,
+            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                + QStringLiteral("/Wendra/vdir-") + QString::fromLatin1(key)
+                + QStringLiteral(".cache"));
     }
     return *store_;
 }

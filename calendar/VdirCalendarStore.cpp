@@ -11,7 +11,7 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QUuid>
-#include <sys/stat.h>
+#include <dirent.h>
 #include <utility>
 
 Q_LOGGING_CATEGORY(lcCalendar, "wendra.calendar")
@@ -63,9 +63,10 @@ bool writeFile(const QString &path, const QByteArray &contents)
 
 } // namespace
 
-VdirCalendarStore::VdirCalendarStore(const QString &root, QObject *parent)
+VdirCalendarStore::VdirCalendarStore(const QString &root, const QString &cacheFile, QObject *parent)
     : CalendarStore(parent)
     , root_(root)
+    , cache_(cacheFile)
 {
     settle_.setSingleShot(true);
     settle_.setInterval(settleMilliseconds);
@@ -103,21 +104,6 @@ QString VdirCalendarStore::fileNameForUid(const QString &uid)
             + QString::fromLatin1(
                 QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
     return name + icsSuffix;
-}
-
-bool VdirCalendarStore::stat(const QString &path, FileState &state)
-{
-    struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return false;
-    state.inode = quint64(info.st_ino);
-    state.size = qint64(info.st_size);
-#ifdef __APPLE__
-    state.modified = qint64(info.st_mtimespec.tv_sec) * 1000000000 + info.st_mtimespec.tv_nsec;
-#else
-    state.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-#endif
-    return true;
 }
 
 QList<Calendar> VdirCalendarStore::calendars()
@@ -167,34 +153,50 @@ bool VdirCalendarStore::saveCalendar(const QString &title)
 
 QList<QPair<QString, Calendar>> VdirCalendarStore::taskFiles(const QList<Calendar> &calendars) const
 {
+    // readdir rather than QDir: QDir looks at every entry on the way, and
+    // the caller stats each file anyway.
     QList<QPair<QString, Calendar>> files;
     for (const Calendar &calendar : calendars) {
         const QString folder = root_ + QLatin1Char('/') + calendar.id + QLatin1Char('/');
-        const QStringList names
-            = QDir(folder).entryList({QStringLiteral("*.ics")}, QDir::Files, QDir::Name);
-        for (const QString &name : names)
+        DIR *directory = opendir(QFile::encodeName(folder).constData());
+        if (!directory)
+            continue;
+        QStringList names;
+        while (const dirent *entry = readdir(directory)) {
+            const QString name = QFile::decodeName(entry->d_name);
+            if (name.endsWith(icsSuffix) && !name.startsWith(QLatin1Char('.')))
+                names.append(name);
+        }
+        closedir(directory);
+        names.sort();
+        for (const QString &name : std::as_const(names))
             files.append({folder + name, calendar});
     }
     return files;
 }
 
-std::optional<CalendarTask> VdirCalendarStore::readFile(
-    const QString &path, const Calendar &calendar) const
+std::optional<CalendarTask> VdirCalendarStore::read(
+    const QString &path, const Calendar &calendar, const Stamp &stamp)
 {
-    QFile file(path);
-    QString why;
     std::optional<CalendarTask> task;
-    if (file.size() > IcsFormat::maximumSize)
-        why = QStringLiteral("larger than any task");
-    else if (!file.open(QIODevice::ReadOnly))
-        why = file.errorString();
-    else
-        task = IcsFormat::read(file.readAll(), &why);
-    if (!task) {
-        qCWarning(lcCalendar).noquote() << "Skipping" << path << "-" << why;
-        return std::nullopt;
+    if (std::optional<TaskFileCache::Content> known = cache_.find(path, stamp)) {
+        task = *known;
+    } else {
+        QFile file(path);
+        QString why;
+        if (stamp.size > IcsFormat::maximumSize)
+            why = QStringLiteral("larger than any task");
+        else if (!file.open(QIODevice::ReadOnly))
+            why = file.errorString();
+        else
+            task = IcsFormat::read(file.readAll(), &why);
+        // Logged once: the cache remembers the file was unreadable.
+        if (!task)
+            qCWarning(lcCalendar).noquote() << "Skipping" << path << "-" << why;
+        cache_.insert(path, stamp, task);
     }
-    task->calendar = calendar;
+    if (task)
+        task->calendar = calendar;
     return task;
 }
 
@@ -218,22 +220,21 @@ std::optional<CalendarTask> VdirCalendarStore::taskWithUid(const QString &uid)
         candidates << root_ + QLatin1Char('/') + calendar.id + QLatin1Char('/')
                 + fileNameForUid(uid);
     for (const QString &path : std::as_const(candidates)) {
-        if (!QFileInfo::exists(path))
+        Stamp stamp;
+        if (!Stamp::of(path, stamp))
             continue;
-        std::optional<CalendarTask> task = readFile(path, calendarOf(path));
+        std::optional<CalendarTask> task = read(path, calendarOf(path), stamp);
         if (task && task->uid == uid) {
             pathOfUid_.insert(uid, path);
             return task;
         }
     }
-    // Another program's file name: read every file not already known to
-    // hold some other uid.
+    // Another program's file name: every file, most of them from the cache.
     for (const auto &[path, calendar] : taskFiles(all)) {
-        FileState state;
-        const auto seen = seen_.constFind(path);
-        if (seen != seen_.cend() && seen->uid != uid && stat(path, state) && state == *seen)
+        Stamp stamp;
+        if (!Stamp::of(path, stamp))
             continue;
-        std::optional<CalendarTask> task = readFile(path, calendar);
+        std::optional<CalendarTask> task = read(path, calendar, stamp);
         if (task && task->uid == uid) {
             pathOfUid_.insert(uid, path);
             return task;
@@ -268,8 +269,11 @@ bool VdirCalendarStore::saveTask(CalendarTask &task)
     }
     CalendarTask written = task;
     written.uid = uid;
-    if (!writeFile(path, IcsFormat::write(written, previous)))
+    const QByteArray contents = IcsFormat::write(written, previous);
+    if (!writeFile(path, contents))
         return false;
+    if (Stamp stamp; Stamp::of(path, stamp))
+        cache_.insert(path, stamp, IcsFormat::read(contents));
     if (!oldPath.isEmpty() && oldPath != path) {
         QFile::remove(oldPath);
         forget(oldPath);
@@ -302,17 +306,21 @@ QList<CalendarTask> VdirCalendarStore::allTasks()
 {
     QList<CalendarTask> tasks;
     QHash<QString, FileState> seen;
+    QSet<QString> paths;
     for (const auto &[path, calendar] : taskFiles(calendars())) {
         FileState state;
-        if (!stat(path, state))
+        if (!Stamp::of(path, state.stamp))
             continue;
-        if (std::optional<CalendarTask> task = readFile(path, calendar)) {
+        paths.insert(path);
+        if (std::optional<CalendarTask> task = read(path, calendar, state.stamp)) {
             state.uid = task->uid;
             pathOfUid_.insert(task->uid, path);
             tasks.append(std::move(*task));
         }
         seen.insert(path, state);
     }
+    cache_.keepOnly(paths);
+    cache_.save();
     // The first full read is the base the rescans compare with: what it
     // returned is exactly what the caller has taken over.
     if (!haveSeen_) {
@@ -325,7 +333,7 @@ QList<CalendarTask> VdirCalendarStore::allTasks()
 void VdirCalendarStore::remember(const QString &path, const QString &uid)
 {
     FileState state;
-    if (stat(path, state)) {
+    if (Stamp::of(path, state.stamp)) {
         state.uid = uid;
         seen_.insert(path, state);
     }
@@ -364,7 +372,9 @@ void VdirCalendarStore::startWatching()
     watcher_ = new QFileSystemWatcher(this);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &VdirCalendarStore::fileEvent);
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, &VdirCalendarStore::fileEvent);
-    armWatches(taskFiles(calendars()));
+    // A thousand watches take a while to set: after start-up, from the event
+    // loop. The rescan then finds what changed in between.
+    QTimer::singleShot(0, this, &VdirCalendarStore::scanForChanges);
 }
 
 void VdirCalendarStore::fileEvent()
@@ -409,16 +419,16 @@ void VdirCalendarStore::scanForChanges()
     const QList<QPair<QString, Calendar>> files = taskFiles(calendars());
     for (const auto &[path, calendar] : files) {
         FileState state;
-        if (!stat(path, state))
+        if (!Stamp::of(path, state.stamp))
             continue;
         const auto old = seen_.constFind(path);
         const QString oldUid = old == seen_.cend() ? QString() : old->uid;
-        if (old != seen_.cend() && *old == state) {
+        if (old != seen_.cend() && old->stamp == state.stamp) {
             state.uid = oldUid;
             now.insert(path, state);
             continue;
         }
-        std::optional<CalendarTask> task = readFile(path, calendar);
+        std::optional<CalendarTask> task = read(path, calendar, state.stamp);
         // A file that cannot be read now keeps the uid it had: a damaged
         // copy is not a deleted task.
         state.uid = task ? task->uid : oldUid;
@@ -441,6 +451,7 @@ void VdirCalendarStore::scanForChanges()
     changes.updated.removeDuplicates();
     seen_ = std::move(now);
     haveSeen_ = true;
+    cache_.save();
     armWatches(files);
     if (!changes.isEmpty())
         emit tasksChangedExternally(changes);

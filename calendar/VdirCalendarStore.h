@@ -12,6 +12,7 @@
 #pragma once
 
 #include "CalendarStore.h"
+#include "TaskFileCache.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -24,7 +25,10 @@ class VdirCalendarStore : public CalendarStore
     Q_OBJECT
 
 public:
-    explicit VdirCalendarStore(const QString &root, QObject *parent = nullptr);
+    // cacheFile keeps what the files held between runs (TaskFileCache);
+    // without one every file is read at every start.
+    explicit VdirCalendarStore(
+        const QString &root, const QString &cacheFile = {}, QObject *parent = nullptr);
     ~VdirCalendarStore() override;
 
     // GenericDataLocation + "/calendars": ~/.local/share/calendars on Linux.
@@ -48,22 +52,18 @@ public:
     void scanForChanges();
 
 private:
+    using Stamp = TaskFileCache::Stamp;
     struct FileState
     {
-        quint64 inode = 0;
-        qint64 size = -1;
-        qint64 modified = 0;
+        Stamp stamp;
         QString uid;
-        bool operator==(const FileState &other) const
-        {
-            return inode == other.inode && size == other.size && modified == other.modified;
-        }
     };
 
-    static bool stat(const QString &path, FileState &state);
     // Every .ics file of every calendar folder with its calendar.
     QList<QPair<QString, Calendar>> taskFiles(const QList<Calendar> &calendars) const;
-    std::optional<CalendarTask> readFile(const QString &path, const Calendar &calendar) const;
+    // The task in the file with this stamp, from the cache when it has it.
+    std::optional<CalendarTask> read(
+        const QString &path, const Calendar &calendar, const Stamp &stamp);
     QString pathForUid(const QString &uid) const;
     void remember(const QString &path, const QString &uid);
     void forget(const QString &path);
@@ -72,6 +72,7 @@ private:
     void armWatches(const QList<QPair<QString, Calendar>> &files);
 
     QString root_;
+    TaskFileCache cache_;
     // What each file was when last read or written; the base of the rescan.
     QHash<QString, FileState> seen_;
     bool haveSeen_ = false;

@@ -154,6 +154,32 @@ private slots:
         QCOMPARE(QDir(dir->path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 5);
     }
 
+    // The cache between runs holds only while a file is the same file, to
+    // the nanosecond: a rename, a rewrite in place or a damaged cache file
+    // all mean reading the folder again.
+    void cacheNeverHidesAChange()
+    {
+        const QString cache = dir->filePath("cache");
+        const auto priority
+            = [&] { return VdirCalendarStore(dir->path(), cache).allTasks().value(0).priority; };
+        replaceFile(path("a.ics"), ics(todo("a", "PRIORITY:1\r\n")));
+        QCOMPARE(priority(), 1);
+        replaceFile(path("a.ics"), ics(todo("a", "PRIORITY:2\r\n")));
+        QCOMPARE(priority(), 2);
+        QFile file(path("a.ics"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.write(ics(todo("a", "PRIORITY:3\r\n")));
+        file.close();
+        QCOMPARE(priority(), 3);
+        QFile damaged(cache);
+        QVERIFY(damaged.open(QIODevice::ReadWrite));
+        damaged.seek(damaged.size() / 2);
+        damaged.write("garbage");
+        damaged.resize(damaged.size() - 10);
+        damaged.close();
+        QCOMPARE(priority(), 3);
+    }
+
     void unwritableFolderFailsQuietly()
     {
         VdirCalendarStore blocked(dir->path() + "/home/displayname/calendars");
