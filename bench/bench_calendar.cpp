@@ -1,6 +1,9 @@
 // A calendar folder of 10,000 tasks (a tenth of them completed) over four
-// calendars: reading it, importing it into an empty database, and Wendra's
-// start-up with synchronisation off and on once every task is linked.
+// calendars: reading it (with and without the cache of an earlier run),
+// importing it into an empty database, and Wendra's start-up with
+// synchronisation off and on once every task is linked. Compare by hand with
+// todoman on the same folder, its cache removed (cold) and kept (warm):
+//   TODOMAN_CONFIG=<file with path = "PATH/*"> todoman list
 //   bench_calendar [--folder=PATH] [benchmark options]
 // --folder keeps the vdir at PATH, for timing `todoman list` on the same files.
 #include "AppController.h"
@@ -66,6 +69,18 @@ void BM_ReadFolder(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ReadFolder)->Unit(benchmark::kMillisecond);
+
+// The same with the cache a previous run left: a stat call per file.
+void BM_ReadFolderCached(benchmark::State &state)
+{
+    const QString cache = setup->home.filePath("read.cache");
+    VdirCalendarStore(setup->root, cache).allTasks();
+    for (auto _ : state) {
+        VdirCalendarStore store(setup->root, cache);
+        benchmark::DoNotOptimize(store.allTasks().size());
+    }
+}
+BENCHMARK(BM_ReadFolderCached)->Unit(benchmark::kMillisecond);
 
 // The first start with synchronisation on: every open calendar task is new.
 void BM_FirstImport(benchmark::State &state)

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTimeZone>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -21,11 +22,9 @@ QByteArray zone()
 }
 } // namespace
 
-bool TaskFileCache::Stamp::of(const QString &path, Stamp &stamp)
+namespace {
+bool fill(const struct stat &info, TaskFileCache::Stamp &stamp)
 {
-    struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return false;
     stamp.inode = quint64(info.st_ino);
     stamp.size = qint64(info.st_size);
 #ifdef __APPLE__
@@ -33,7 +32,20 @@ bool TaskFileCache::Stamp::of(const QString &path, Stamp &stamp)
 #else
     stamp.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 #endif
-    return true;
+    return S_ISREG(info.st_mode);
+}
+} // namespace
+
+bool TaskFileCache::Stamp::of(const QString &path, Stamp &stamp)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && fill(info, stamp);
+}
+
+bool TaskFileCache::Stamp::at(int folder, const char *name, Stamp &stamp)
+{
+    struct stat info;
+    return fstatat(folder, name, &info, 0) == 0 && fill(info, stamp);
 }
 
 TaskFileCache::TaskFileCache(const QString &file)
@@ -89,6 +101,7 @@ void TaskFileCache::load()
     if (header != magic || madeIn != zone() || count < 0)
         return;
     QHash<QString, Entry> entries;
+    entries.reserve(qsizetype(qMin<qint64>(count, 1000000)));
     for (qint64 at = 0; at < count && in.status() == QDataStream::Ok; ++at) {
         QString path;
         Entry entry;
@@ -102,7 +115,7 @@ void TaskFileCache::load()
             in >> task.uid >> task.title >> hasDue >> due >> priority >> task.notes
                 >> task.completed;
             if (hasDue)
-                task.dueDate = QDateTime::fromMSecsSinceEpoch(due);
+                task.dueDate = QDateTime::fromMSecsSinceEpoch(due, QTimeZone::utc());
             task.priority = priority;
             entry.content = task;
         }

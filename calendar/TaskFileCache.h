@@ -26,6 +26,8 @@ public:
         }
         // False when the file cannot be looked at (gone, no permission).
         static bool of(const QString &path, Stamp &stamp);
+        // The same for a name in an open folder: one lookup, not the path's.
+        static bool at(int folder, const char *name, Stamp &stamp);
     };
     // A task as read, or none when the file held no readable task.
     using Content = std::optional<CalendarTask>;

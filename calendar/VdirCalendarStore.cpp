@@ -11,8 +11,10 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QUuid>
+#include <algorithm>
 #include <dirent.h>
 #include <utility>
+#include <vector>
 
 Q_LOGGING_CATEGORY(lcCalendar, "wendra.calendar")
 
@@ -151,26 +153,30 @@ bool VdirCalendarStore::saveCalendar(const QString &title)
     return true;
 }
 
-QList<QPair<QString, Calendar>> VdirCalendarStore::taskFiles(const QList<Calendar> &calendars) const
+QList<VdirCalendarStore::TaskFile> VdirCalendarStore::taskFiles(
+    const QList<Calendar> &calendars) const
 {
-    // readdir rather than QDir: QDir looks at every entry on the way, and
-    // the caller stats each file anyway.
-    QList<QPair<QString, Calendar>> files;
+    // readdir and fstatat rather than QDir and full paths: at start-up this
+    // runs over every task, and each path lookup is a system call's work.
+    QList<TaskFile> files;
     for (const Calendar &calendar : calendars) {
         const QString folder = root_ + QLatin1Char('/') + calendar.id + QLatin1Char('/');
         DIR *directory = opendir(QFile::encodeName(folder).constData());
         if (!directory)
             continue;
-        QStringList names;
+        std::vector<QByteArray> names;
         while (const dirent *entry = readdir(directory)) {
-            const QString name = QFile::decodeName(entry->d_name);
-            if (name.endsWith(icsSuffix) && !name.startsWith(QLatin1Char('.')))
-                names.append(name);
+            const QByteArray name(entry->d_name);
+            if (name.endsWith(".ics") && !name.startsWith('.'))
+                names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        for (const QByteArray &name : names) {
+            TaskFile file {folder + QFile::decodeName(name), calendar, {}};
+            if (Stamp::at(dirfd(directory), name.constData(), file.stamp))
+                files.append(std::move(file));
         }
         closedir(directory);
-        names.sort();
-        for (const QString &name : std::as_const(names))
-            files.append({folder + name, calendar});
     }
     return files;
 }
@@ -230,13 +236,10 @@ std::optional<CalendarTask> VdirCalendarStore::taskWithUid(const QString &uid)
         }
     }
     // Another program's file name: every file, most of them from the cache.
-    for (const auto &[path, calendar] : taskFiles(all)) {
-        Stamp stamp;
-        if (!Stamp::of(path, stamp))
-            continue;
-        std::optional<CalendarTask> task = read(path, calendar, stamp);
+    for (const TaskFile &file : taskFiles(all)) {
+        std::optional<CalendarTask> task = read(file.path, file.calendar, file.stamp);
         if (task && task->uid == uid) {
-            pathOfUid_.insert(uid, path);
+            pathOfUid_.insert(uid, file.path);
             return task;
         }
     }
@@ -307,17 +310,19 @@ QList<CalendarTask> VdirCalendarStore::allTasks()
     QList<CalendarTask> tasks;
     QHash<QString, FileState> seen;
     QSet<QString> paths;
-    for (const auto &[path, calendar] : taskFiles(calendars())) {
-        FileState state;
-        if (!Stamp::of(path, state.stamp))
-            continue;
-        paths.insert(path);
-        if (std::optional<CalendarTask> task = read(path, calendar, state.stamp)) {
+    const QList<TaskFile> files = taskFiles(calendars());
+    tasks.reserve(files.size());
+    seen.reserve(files.size());
+    paths.reserve(files.size());
+    for (const TaskFile &file : files) {
+        FileState state {file.stamp, {}};
+        paths.insert(file.path);
+        if (std::optional<CalendarTask> task = read(file.path, file.calendar, file.stamp)) {
             state.uid = task->uid;
-            pathOfUid_.insert(task->uid, path);
+            pathOfUid_.insert(task->uid, file.path);
             tasks.append(std::move(*task));
         }
-        seen.insert(path, state);
+        seen.insert(file.path, state);
     }
     cache_.keepOnly(paths);
     cache_.save();
@@ -387,7 +392,7 @@ void VdirCalendarStore::fileEvent()
     }
 }
 
-void VdirCalendarStore::armWatches(const QList<QPair<QString, Calendar>> &files)
+void VdirCalendarStore::armWatches(const QList<TaskFile> &files)
 {
     if (!watcher_)
         return;
@@ -399,7 +404,7 @@ void VdirCalendarStore::armWatches(const QList<QPair<QString, Calendar>> &files)
     for (const Calendar &calendar : calendars())
         wanted << root_ + QLatin1Char('/') + calendar.id;
     for (qsizetype at = 0; at < files.size() && at < maximumFileWatches; ++at)
-        wanted << files.at(at).first;
+        wanted << files.at(at).path;
     QStringList missing;
     for (const QString &path : std::as_const(wanted))
         if (!have.contains(path))
@@ -416,11 +421,10 @@ void VdirCalendarStore::scanForChanges()
     for (const FileState &state : std::as_const(seen_))
         before.insert(state.uid);
     CalendarChanges changes;
-    const QList<QPair<QString, Calendar>> files = taskFiles(calendars());
-    for (const auto &[path, calendar] : files) {
-        FileState state;
-        if (!Stamp::of(path, state.stamp))
-            continue;
+    const QList<TaskFile> files = taskFiles(calendars());
+    for (const TaskFile &file : files) {
+        const QString &path = file.path;
+        FileState state {file.stamp, {}};
         const auto old = seen_.constFind(path);
         const QString oldUid = old == seen_.cend() ? QString() : old->uid;
         if (old != seen_.cend() && old->stamp == state.stamp) {
@@ -428,7 +432,7 @@ void VdirCalendarStore::scanForChanges()
             now.insert(path, state);
             continue;
         }
-        std::optional<CalendarTask> task = read(path, calendar, state.stamp);
+        std::optional<CalendarTask> task = read(path, file.calendar, state.stamp);
         // A file that cannot be read now keeps the uid it had: a damaged
         // copy is not a deleted task.
         state.uid = task ? task->uid : oldUid;

@@ -59,8 +59,14 @@ private:
         QString uid;
     };
 
-    // Every .ics file of every calendar folder with its calendar.
-    QList<QPair<QString, Calendar>> taskFiles(const QList<Calendar> &calendars) const;
+    struct TaskFile
+    {
+        QString path;
+        Calendar calendar;
+        Stamp stamp;
+    };
+    // Every .ics file of every calendar folder, with its calendar and stamp.
+    QList<TaskFile> taskFiles(const QList<Calendar> &calendars) const;
     // The task in the file with this stamp, from the cache when it has it.
     std::optional<CalendarTask> read(
         const QString &path, const Calendar &calendar, const Stamp &stamp);
@@ -69,7 +75,7 @@ private:
     void forget(const QString &path);
     void announce(const CalendarChanges &changes);
     void fileEvent();
-    void armWatches(const QList<QPair<QString, Calendar>> &files);
+    void armWatches(const QList<TaskFile> &files);
 
     QString root_;
     TaskFileCache cache_;
