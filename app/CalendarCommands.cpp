@@ -31,6 +31,12 @@ void AppController::connectCalendarCommands()
     connect(prefsCalName, &QComboBox::currentTextChanged, this,
         [](const QString &title) { SyncSettings::write(QStringLiteral("calendar"), title); });
     connect(prefsClose, &QPushButton::clicked, prefsPanel, &QDialog::close);
+    // Own saves are linked to their tasks whenever there is a store, also
+    // after synchronisation was switched on in a running Wendra: unlinked,
+    // every later edit of a task would make another copy of it.
+    calendar_.storeMade = [this](CalendarStore &store) {
+        connect(&store, &CalendarStore::tasksChanged, this, &AppController::tasksChangedFromBellet);
+    };
 }
 
 void AppController::openPrefs()
@@ -60,7 +66,6 @@ void AppController::importCalendarAtStartup()
         return;
     CalendarStore &store = calendar_.store();
     connect(&store, &CalendarStore::tasksChangedExternally, this, &AppController::tasksChanged);
-    connect(&store, &CalendarStore::tasksChanged, this, &AppController::tasksChangedFromBellet);
     store.startWatching();
     reloadView();
 }

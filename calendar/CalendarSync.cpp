@@ -23,6 +23,8 @@ CalendarStore &CalendarSync::store()
             QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
                 + QStringLiteral("/Wendra/vdir-") + QString::fromLatin1(key)
                 + QStringLiteral(".cache"));
+        if (storeMade)
+            storeMade(*store_);
     }
     return *store_;
 }

@@ -8,6 +8,7 @@
 #include "CalendarExport.h"
 
 #include <QHash>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,8 @@ public:
     // The user's store, made at first use: the calendarFolder setting, else
     // the default vdir.
     CalendarStore &store();
+    // Called once with the store when it is made, to observe it.
+    std::function<void(CalendarStore &)> storeMade;
 
     // Each export does nothing unless syncEnabled is 1; store failures are
     // silent and never stop the command.

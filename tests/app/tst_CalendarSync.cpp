@@ -127,6 +127,8 @@ private slots:
         row("delete, copy gone", "delete", 1, 0, "", "gone", "");
         row("sync off", "entry", 0, 0, "", "none", "");
         row("sync 2 is off", "delete", 2, 0, "", "exists", "Home|old|old|9|n0|0");
+        // Exports start with the next command; the copy is still linked.
+        row("switched on while running", "switch on", 0, 0, "", "none", "Home|typed|now|1|~|0");
     }
 
     void exportFromCommands()
@@ -148,7 +150,9 @@ private slots:
                 putCopy("c1", "Home", "old", 2e9, 9, "n0");
         });
         app->select(0);
-        if (command == "entry") {
+        if (command == "switch on")
+            settings(1);
+        if (command == "entry" || command == "switch on") {
             w<QLineEdit>("taskField")->setText("typed");
             c().controlTextDidEndEditing();
         } else if (command.startsWith("sheet")) {
@@ -170,12 +174,12 @@ private slots:
             command == "delete" ? c().deleteAction() : c().completeTask();
         }
         QCOMPARE(copies(), expected);
-        if (sync != 1 && copy == "none")
+        if (expected.isEmpty() && copy == "none")
             QVERIFY(!QFileInfo::exists(root()));
         // The store's notification links a new copy to the task it was made for.
         QCoreApplication::processEvents();
         const QList<CalendarTask> made = VdirCalendarStore(root()).allTasks();
-        if (sync == 1 && !made.isEmpty())
+        if ((sync == 1 || command == "switch on") && !made.isEmpty())
             QCOMPARE(sql("SELECT extra2 FROM item WHERE action='" + made.first().title + "'"),
                 copy == "exists" ? "c1" : made.first().uid);
     }
