@@ -23,11 +23,13 @@ class TestCalendarSync : public QObject
     QString sql(const QString &statement) const { return app->value(statement).toString(); }
     static QString root() { return VdirCalendarStore::defaultRoot(); }
 
-    static void settings(int sync, int exportOptions = 0, const QString &calendar = {})
+    static void settings(
+        int sync, int exportOptions = 0, const QString &calendar = {}, const QString &folder = {})
     {
         SyncSettings::write("syncEnabled", sync);
         SyncSettings::write("exportOptions", exportOptions);
         SyncSettings::write("calendar", calendar);
+        SyncSettings::write("calendarFolder", folder);
     }
     // As the other program: a task with this uid in the calendar titled list.
     static void putCopy(const QString &uid, const QString &list, const QString &title,
@@ -127,6 +129,8 @@ private slots:
         row("delete, copy gone", "delete", 1, 0, "", "gone", "");
         row("sync off", "entry", 0, 0, "", "none", "");
         row("sync 2 is off", "delete", 2, 0, "", "exists", "Home|old|old|9|n0|0");
+        // A calendar folder that cannot be made: the command works all the same.
+        row("folder cannot be made", "entry", 1, 0, "", "blocked", "");
         // Exports start with the next command; the copy is still linked.
         row("switched on while running", "switch on", 0, 0, "", "none", "Home|typed|now|1|~|0");
     }
@@ -139,7 +143,8 @@ private slots:
         QFETCH(QString, calendar);
         QFETCH(QString, copy);
         QFETCH(QString, expected);
-        settings(sync, exportOptions, calendar);
+        settings(sync, exportOptions, calendar,
+            copy == "blocked" ? DatabaseFile::pathForDBFile() + "/calendars" : QString());
         app = std::make_unique<ControllerFixture>([&](TestDatabase &db) {
             db.addList("Home");
             db.addList("Work");
@@ -150,9 +155,11 @@ private slots:
                 putCopy("c1", "Home", "old", 2e9, 9, "n0");
         });
         app->select(0);
-        if (command == "switch on")
+        if (command == "switch on") {
             settings(1);
-        if (command == "entry" || command == "switch on") {
+            command = "entry";
+        }
+        if (command == "entry") {
             w<QLineEdit>("taskField")->setText("typed");
             c().controlTextDidEndEditing();
         } else if (command.startsWith("sheet")) {
@@ -174,12 +181,18 @@ private slots:
             command == "delete" ? c().deleteAction() : c().completeTask();
         }
         QCOMPARE(copies(), expected);
+        // Whatever the store did, the database change is made.
+        QCOMPARE(
+            sql("SELECT count(*) FROM item WHERE action IN ('typed', 'sheet', 'old', 'panel')"),
+            command == "delete"                                 ? "0"
+                : command == "entry" || command.endsWith("add") ? "2"
+                                                                : "1");
         if (expected.isEmpty() && copy == "none")
             QVERIFY(!QFileInfo::exists(root()));
         // The store's notification links a new copy to the task it was made for.
         QCoreApplication::processEvents();
         const QList<CalendarTask> made = VdirCalendarStore(root()).allTasks();
-        if ((sync == 1 || command == "switch on") && !made.isEmpty())
+        if (SyncSettings::read().enabled && !made.isEmpty())
             QCOMPARE(sql("SELECT extra2 FROM item WHERE action='" + made.first().title + "'"),
                 copy == "exists" ? "c1" : made.first().uid);
     }
@@ -316,26 +329,23 @@ private slots:
     {
         settings(0);
         app = std::make_unique<ControllerFixture>([](TestDatabase &) {
-            putCopy("x", "Home", "x");
-            putCopy("y", "Work", "y");
+            for (const char *title : {"Home", "Work"})
+                VdirCalendarStore(root()).saveCalendar(title);
         });
-        QAction *open = nullptr;
-        for (QAction *action : c().mainWindow->menuBar()->findChildren<QAction *>())
-            if (action->text() == "Preferences...")
-                open = action;
-        QVERIFY(open);
-        QCOMPARE(open->shortcut(), QKeySequence(QKeySequence::Preferences));
-        open->trigger();
-        auto *names = c().prefsPanel->findChild<QComboBox *>("prefsCalName");
-        QCOMPARE(names->count(), 2);
-        QCOMPARE(names->itemText(1), "Work");
-        c().prefsPanel->findChild<QCheckBox *>("syncEnabledCheck")->click();
-        c().prefsPanel->findChild<QRadioButton *>("exportOneCalendar")->click();
-        names->setCurrentIndex(1);
+        const QList<QAction *> actions = c().mainWindow->menuBar()->findChildren<QAction *>();
+        const auto open = std::find_if(actions.begin(), actions.end(),
+            [](QAction *action) { return action->text() == "Preferences..."; });
+        QVERIFY(open != actions.end());
+        QCOMPARE((*open)->shortcut(), QKeySequence(QKeySequence::Preferences));
+        (*open)->trigger();
+        QCOMPARE(w<QComboBox>("prefsCalName")->itemText(1), "Work");
+        w<QCheckBox>("syncEnabledCheck")->click();
+        w<QRadioButton>("exportOneCalendar")->click();
+        w<QComboBox>("prefsCalName")->setCurrentIndex(1);
         const SyncSettings chosen = SyncSettings::read();
-        QVERIFY(chosen.enabled);
-        QCOMPARE(chosen.exportOptions, 1);
-        QCOMPARE(chosen.calendar, "Work");
+        QCOMPARE(
+            QString("%1 %2 %3").arg(chosen.enabled).arg(chosen.exportOptions).arg(chosen.calendar),
+            "1 1 Work");
     }
 };
 
