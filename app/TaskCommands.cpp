@@ -71,9 +71,11 @@ void AppController::completeTask()
     const QDateTime now = QDateTime::currentDateTime();
     if (task->recCode() == QLatin1String("None")) {
         task->setStartDate(now);
-        calendar_.exportCompletion(task->oid());
+        const QString oid = task->oid();
         task->dehydrate();
         task->complete();
+        // After the row: a copy is never marked done for a task that is not.
+        calendar_.exportCompletion(oid);
     } else {
         // The loop in rollForward skips the occurrences missed while the task
         // was overdue, and ends even for codes that make no progress.

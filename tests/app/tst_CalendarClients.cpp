@@ -120,6 +120,8 @@ private slots:
         run("todoman", {"done", QString::number(listed["edited in wendra"]["id"].toInt())});
         QTRY_COMPARE_WITH_TIMEOUT(
             value("SELECT completed FROM item WHERE action='edited in wendra'"), "1", 5000);
+        // The watcher has seen Wendra's own files by now, and took none for another's.
+        QCOMPARE(value("SELECT count(*) FROM item WHERE action='typed in wendra'"), "1");
     }
 
     void twoWendrasThroughACalDavServer()
