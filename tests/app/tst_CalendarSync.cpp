@@ -131,6 +131,8 @@ private slots:
         row("sync 2 is off", "delete", 2, 0, "", "exists", "Home|old|old|9|n0|0");
         // A calendar folder that cannot be made: the command works all the same.
         row("folder cannot be made", "entry", 1, 0, "", "blocked", "");
+        // With no list a task belongs to the list "", and so does its copy.
+        row("no lists", "entry", 1, 0, "", "no lists", "|typed|now|1|~|0");
         // Exports start with the next command; the copy is still linked.
         row("switched on while running", "switch on", 0, 0, "", "none", "Home|typed|now|1|~|0");
     }
@@ -146,11 +148,13 @@ private slots:
         settings(sync, exportOptions, calendar,
             copy == "blocked" ? DatabaseFile::pathForDBFile() + "/calendars" : QString());
         app = std::make_unique<ControllerFixture>([&](TestDatabase &db) {
-            db.addList("Home");
-            db.addList("Work");
+            for (const char *list : {"Home", "Work"})
+                if (copy != "no lists")
+                    db.addList(list);
             db.addTask("old", "Home", 2e9, 0, 0, "2");
             db.exec(QString("UPDATE item SET notes='n0', extra1='%1', extra2='%2'")
-                        .arg(command == "roll" ? "D:1" : "None", copy == "none" ? "" : "c1"));
+                        .arg(command == "roll" ? "D:1" : "None",
+                            copy == "exists" || copy == "gone" ? "c1" : ""));
             if (copy == "exists")
                 putCopy("c1", "Home", "old", 2e9, 9, "n0");
         });
