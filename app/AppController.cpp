@@ -187,6 +187,7 @@ void AppController::connectCommands()
     connect(jumpToCatMenu, &QMenu::triggered, this, command(&AppController::jumpToCatNowOK));
     connectEditingCommands();
     connectTaskCommands();
+    connectCalendarCommands();
 }
 
 QString AppController::pathForDBFile() const
@@ -249,6 +250,7 @@ void AppController::awakeFromNib()
         initWindow->show();
     taskField->setFocus();
     reloadTable();
+    importCalendarAtStartup();
 }
 
 void AppController::setUpTable()

@@ -7,6 +7,7 @@
 // bodies read like what they do.
 #pragma once
 
+#include "CalendarSync.h"
 #include "Category.h"
 #include "Item.h"
 #include "ui_CalendarPop.h"
@@ -172,6 +173,22 @@ public:
     // The main window's close button hides the application instead.
     bool windowShouldClose();
 
+    // --- Calendar synchronisation (CalendarCommands.cpp) ---
+public slots:
+    void openPrefs();
+    // Another program changed calendar tasks: take the changes over.
+    void tasksChanged(const CalendarChanges &changes);
+    // Wendra's own saves: link the copies just made to their tasks.
+    void tasksChangedFromBellet(const CalendarChanges &changes);
+
+private:
+    void connectCalendarCommands();
+    // With syncEnabled 1: calendars for the lists, the calendar's tasks
+    // taken over, and the store's notifications observed from now on.
+    void importCalendarAtStartup();
+
+    CalendarSync calendar_;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -213,8 +230,9 @@ private:
     // The task an editor was opened for, as it is in the file now, whatever
     // the view on screen; nothing, after telling the user, when it is gone.
     std::optional<Item> taskBeingEdited(int primaryKey);
-    // Inserts a task and writes the fields fill sets, both or neither.
-    void addTask(const std::function<void(Item &)> &fill);
+    // Inserts a task and writes the fields fill sets, both or neither;
+    // returns its key.
+    int addTask(const std::function<void(Item &)> &fill);
     void fillListNames(QComboBox *box) const;
     void showDueDate(const Item &task, QDateTimeEdit *picker, QCheckBox *hasDueDate) const;
     void addTaskFromSheet(const QString &recCode);

@@ -77,13 +77,16 @@ void AppController::completeTaskAt(int row)
     if (task->recCode().isEmpty())
         task->setRecCode(QStringLiteral("None"));
     const QDateTime now = QDateTime::currentDateTime();
-    // The fields and the completed mark are written together or not at all.
+    // The fields and the completed mark are written together or not at all;
+    // the calendar copy follows only what was committed.
     Transaction transaction(database_);
     if (task->recCode() == QLatin1String("None")) {
         task->setStartDate(now);
-        // Calendar: with synchronisation on, the task's calendar copy is marked completed here.
+        const QString oid = task->oid();
         task->dehydrate();
         task->complete();
+        transaction.commit();
+        calendar_.exportCompletion(oid);
     } else {
         // The loop in rollForward skips the occurrences missed while the task
         // was overdue, and ends even for codes that make no progress.
@@ -93,9 +96,10 @@ void AppController::completeTaskAt(int row)
         task->setStartDate(now);
         task->dehydrate();
         task->hydrate();
-        // Calendar: with synchronisation on, the calendar copy moves to the new due date here.
+        transaction.commit();
+        calendar_.exportTaskUpdate(
+            task->primaryKey(), task->oid(), CalendarExport::valuesOf(*task));
     }
-    transaction.commit();
     reloadView();
 }
 
@@ -105,8 +109,9 @@ void AppController::deleteAction()
     Item *task = selectedTask();
     if (!task)
         return;
-    // Calendar: with synchronisation on, the task's calendar copy is removed here.
     task->deleteFromDatabase();
+    // After the row: a task whose delete failed keeps its calendar copy.
+    calendar_.exportDeletion(task->oid());
     removeRow(row);
 }
 

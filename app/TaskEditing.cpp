@@ -144,7 +144,7 @@ std::optional<Item> AppController::taskBeingEdited(int primaryKey)
     return std::nullopt;
 }
 
-void AppController::addTask(const std::function<void(Item &)> &fill)
+int AppController::addTask(const std::function<void(Item &)> &fill)
 {
     // Without the transaction a write that fails (a full disk, a lock held
     // too long) would leave a blank task behind, one per try.
@@ -153,6 +153,7 @@ void AppController::addTask(const std::function<void(Item &)> &fill)
     fill(task);
     task.dehydrate();
     transaction.commit();
+    return task.primaryKey();
 }
 
 void AppController::fillListNames(QComboBox *box) const
@@ -185,7 +186,8 @@ void AppController::controlTextDidEndEditing()
     const QString title = taskField->text();
     if (title.isEmpty())
         return;
-    addTask([&](Item &task) {
+    CalendarExport::Values copy;
+    const int key = addTask([&](Item &task) {
         task.setAction(title);
         // With no list at all the task still gets a list name, the empty
         // one, and shows under "All Tasks".
@@ -193,9 +195,9 @@ void AppController::controlTextDidEndEditing()
         task.setCategory(list.isNull() ? QStringLiteral("") : list);
         task.setImportance(QStringLiteral("5"));
         task.setEndDate(QDateTime::currentDateTime());
+        copy = {title, task.category(), task.endDate(), task.importance(), {}};
     });
-    // Calendar export of the new task goes here (title, list, due now,
-    // importance "5", no notes) when syncEnabled is 1.
+    calendar_.exportNewTask(key, copy);
     reloadView();
     taskField->clear();
 }
@@ -281,13 +283,14 @@ void AppController::addTaskFromSheet(const QString &recCode)
 {
     if (bigEditWindowAction->text().isEmpty())
         return;
-    addTask([&](Item &task) {
+    CalendarExport::Values copy;
+    const int key = addTask([&](Item &task) {
         writeSheetFields(task, recCode);
         // After the tasks shown.
         task.setIndexSort(int(items_.size()));
+        copy = CalendarExport::valuesOf(task);
     });
-    // Calendar export of the new task goes here when syncEnabled is 1 (due
-    // date only when the check box is on; the uid is not kept here).
+    calendar_.exportNewTask(key, copy);
     reloadView();
 }
 
@@ -297,9 +300,10 @@ void AppController::saveSheetToTask(const QString &recCode)
     if (!task)
         return;
     writeSheetFields(*task, recCode);
+    const CalendarExport::Values copy = CalendarExport::valuesOf(*task);
+    const QString oid = task->oid();
     task->dehydrate();
-    // Calendar update of the task goes here when syncEnabled is 1: clear a
-    // stale oid, then change its calendar copy or make one.
+    calendar_.exportTaskUpdate(task->primaryKey(), oid, copy);
     reloadView();
 }
 
@@ -382,8 +386,9 @@ void AppController::saveEditView()
         task->setNotes(notes->toPlainText());
         task->setEndDate(
             Ui::MainWindow::noDueDate->isChecked() ? dueDate->dateTime() : QDateTime());
-        // Calendar update of the task goes here when syncEnabled is 1, before
-        // the row is written: a stale oid is cleared and written with it.
+        // Before the write, so that an oid whose copy is gone is cleared with it.
+        task->setOid(calendar_.exportTaskUpdate(
+            task->primaryKey(), task->oid(), CalendarExport::valuesOf(*task)));
         task->dehydrate();
         reloadView();
     }

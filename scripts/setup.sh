@@ -5,7 +5,8 @@ set -euo pipefail
 WENDRA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What the build needs, and what the tests use (a virtual X server, a tool to
-# send keys to it, and PDF tools for the printed pages).
+# send keys to it, PDF tools for the printed pages, and the programs that
+# share the calendar folder: todoman, and vdirsyncer with a Radicale server).
 WENDRA_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libsqlite3-dev libical-dev libxcb-keysyms1-dev libxkbcommon-dev libgl-dev
@@ -13,6 +14,7 @@ WENDRA_PACKAGES=(
   xvfb xauth xdotool poppler-utils
   # Printed pages ask for Helvetica; fontconfig gives this metric twin of it.
   fonts-liberation2
+  todoman radicale vdirsyncer
 )
 
 wendra_install_packages() {

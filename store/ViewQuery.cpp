@@ -1,6 +1,7 @@
 #include "ViewQuery.h"
 
 #include "ClassStatement.h"
+#include "InternalError.h"
 
 #include <sqlite3.h>
 
@@ -83,6 +84,32 @@ QList<int> taskKeys(sqlite3 *database, const QString &viewName, int sortBy,
 QList<int> openTaskKeysOfList(sqlite3 *database, const QString &listName)
 {
     return taskKeys(database, listName, manualSort);
+}
+
+QList<OpenTask> openTasksByTitle(sqlite3 *database)
+{
+    const char *failure = "Error: failed to read the open tasks with message '%s'.";
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(database,
+                           "SELECT pk, action, extra2 FROM item where completed=0 "
+                           "order by action, pk",
+                           -1, &statement, nullptr)
+        != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        throw InternalError(sql::describe(failure, database), "ViewQuery::openTasksByTitle");
+    }
+    QList<OpenTask> tasks;
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(statement)) == SQLITE_ROW)
+        tasks.append({sqlite3_column_int(statement, 0), sql::columnText(statement, 1, QString()),
+                      sql::columnText(statement, 2, QString())});
+    if (result != SQLITE_DONE) {
+        const QString description = sql::describe(failure, database);
+        sqlite3_finalize(statement);
+        throw InternalError(description, "ViewQuery::openTasksByTitle");
+    }
+    sqlite3_finalize(statement);
+    return tasks;
 }
 
 } // namespace ViewQuery

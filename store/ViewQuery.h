@@ -43,4 +43,16 @@ QList<int> taskKeys(sqlite3 *database, const QString &viewName, int sortBy,
 // The open tasks of one list in manual order (the start-up load).
 QList<int> openTaskKeysOfList(sqlite3 *database, const QString &listName);
 
+// An open task as the calendar import matches it; absent texts stay null.
+struct OpenTask
+{
+    int key = 0;
+    QString title;
+    QString oid;
+};
+// Every open task of every list by title, equal titles by key. Raises
+// InternalError when the rows cannot be read: a half-read list would make
+// the import take known tasks for new ones.
+QList<OpenTask> openTasksByTitle(sqlite3 *database);
+
 } // namespace ViewQuery

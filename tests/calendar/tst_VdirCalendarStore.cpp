@@ -1,0 +1,216 @@
+#include "TestHome.h"
+#include "VdirCalendarStore.h"
+
+#include <QtTest>
+
+namespace {
+
+QByteArray ics(const QByteArray &inside)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n" + inside
+        + "END:VCALENDAR\r\n";
+}
+
+QByteArray todo(const QByteArray &uid, const QByteArray &more = {})
+{
+    return "BEGIN:VTODO\r\nUID:" + uid + "\r\nSUMMARY:" + uid + "\r\n" + more + "END:VTODO\r\n";
+}
+
+// As todoman and vdirsyncer write: a temporary file renamed over the old.
+void replaceFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path + ".tmp");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    file.close();
+    QVERIFY(std::rename(QFile::encodeName(file.fileName()), QFile::encodeName(path)) == 0);
+}
+
+} // namespace
+
+class TestVdirCalendarStore : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<VdirCalendarStore> store;
+    Calendar home;
+
+    QString path(const QString &name) const { return dir->path() + "/home/" + name; }
+    QStringList titles()
+    {
+        QStringList all;
+        for (const CalendarTask &task : store->allTasks())
+            all << task.title;
+        return all;
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        store = std::make_unique<VdirCalendarStore>(dir->path());
+        QVERIFY(store->saveCalendar("Home"));
+        home = store->calendars().value(0);
+    }
+
+    void uidsNeverBecomePaths()
+    {
+        const QStringList uids {"plain-1", "../../escape", "a/b", "..", ".hidden", "ctl\x01\n\tx",
+            "ABC", "abc", "%61bc", "%2fb", "ünï", QString(300, 'x'), QString(301, 'x')};
+        // iCalendar text cannot hold NUL, so no file can give such a uid;
+        // the name is safe all the same.
+        QCOMPARE(VdirCalendarStore::fileNameForUid(QString::fromUtf8("a\0/b", 4)), "a%00%2fb.ics");
+        for (const QString &uid : uids) {
+            CalendarTask task {uid, home, "t " + uid, {}, 0, {}, false};
+            QVERIFY(store->saveTask(task));
+        }
+        // One file each, all inside the calendar's folder, none hidden.
+        QCOMPARE(QDir(dir->path() + "/home").entryList({"*.ics"}, QDir::Files).size(), uids.size());
+        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList {"home"});
+        for (const QString &uid : uids)
+            QCOMPARE(store->taskWithUid(uid).value_or(CalendarTask()).title, "t " + uid);
+    }
+
+    // Damaged and odd files are skipped, or read soundly, and never stop
+    // the files beside them.
+    void oddFiles_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QDateTime>("due"); // invalid with no task: skipped
+        const QDateTime none;
+        const QDateTime local(QDate(2030, 1, 2), QTime(3, 4));
+        QTest::newRow("garbage") << QByteArray("BEGIN:VCALENDAR\r\n:::\r\nEND:VCALENDAR") << none;
+        QTest::newRow("cut short") << ics(todo("odd")).chopped(15) << none;
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe\x01"
+                                              "BEGIN:VCALENDAR",
+            19) << none;
+        QTest::newRow("huge") << ics(
+            todo("odd", "DESCRIPTION:" + QByteArray(10 << 20, 'x') + "\r\n"))
+                              << none;
+        QTest::newRow("no VTODO") << ics("BEGIN:VEVENT\r\nUID:e\r\nEND:VEVENT\r\n") << none;
+        QTest::newRow("two VTODOs") << ics(todo("odd") + todo("odd2")) << none;
+        QTest::newRow("no UID") << ics("BEGIN:VTODO\r\nSUMMARY:odd\r\nEND:VTODO\r\n") << none;
+        QTest::newRow("deep nesting")
+            << ics(QByteArray("BEGIN:VTODO\r\n").repeated(100000)) << none;
+        QTest::newRow("unknown TZID")
+            << ics(todo("odd", "DUE;TZID=Nowhere/Special:20300102T030400\r\n")) << local;
+        QTest::newRow("date only") << ics(todo("odd", "DUE;VALUE=DATE:20300102\r\n"))
+                                   << QDateTime(QDate(2030, 1, 2), QTime(0, 0));
+        QTest::newRow("named zone") << ics(todo("odd", "DUE;TZID=Asia/Tokyo:20300102T030400\r\n"))
+                                    << QDateTime(QDate(2030, 1, 1), QTime(18, 4), QTimeZone::utc());
+    }
+
+    void oddFiles()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QDateTime, due);
+        replaceFile(path("a.ics"), ics(todo("good")));
+        replaceFile(path("b.ics"), contents);
+        const QList<CalendarTask> tasks = store->allTasks();
+        QCOMPARE(tasks.size(), due.isValid() ? 2 : 1);
+        QCOMPARE(tasks.first().title, "good");
+        if (due.isValid())
+            QCOMPARE(tasks.last().dueDate, due);
+    }
+
+    void updatesKeepWhatWendraDoesNotKnow()
+    {
+        const QByteArray theirs = "X-THEIRS;X-P=1:kept\r\nCATEGORIES:a,b\r\nRRULE:FREQ=WEEKLY\r\n"
+                                  "DUE;VALUE=DATE:20300102\r\n"
+                                  "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT5M\r\n"
+                                  "DESCRIPTION:ring\r\nEND:VALARM\r\n";
+        replaceFile(path("theirs.ics"), ics(todo("u1", theirs)));
+        CalendarTask task = store->taskWithUid("u1").value();
+        task.title = "renamed";
+        task.notes = "notes";
+        QVERIFY(store->saveTask(task));
+        QFile file(path("theirs.ics"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        // The date-only due date names the same moment and stays as it was.
+        for (const QByteArray &line :
+            QByteArray(theirs + "SUMMARY:renamed\r\nDESCRIPTION:notes").split('\n'))
+            QVERIFY2(written.contains(line.trimmed()), line);
+        task.completed = true;
+        task.dueDate = QDateTime(QDate(2031, 1, 1), QTime(12, 0), QTimeZone::utc());
+        QVERIFY(store->saveTask(task));
+        const CalendarTask read = store->taskWithUid("u1").value();
+        QVERIFY(read.completed);
+        QCOMPARE(read.dueDate, task.dueDate);
+    }
+
+    void calendarsAreReusedByTitle()
+    {
+        for (const char *title : {"Home", "Home ", "../up", "", "Home", "Home ", "../up", ""})
+            QVERIFY(store->saveCalendar(title));
+        QDir(dir->path()).mkdir("by-hand");
+        QStringList seen;
+        for (const Calendar &calendar : store->calendars())
+            seen << calendar.title;
+        QCOMPARE(seen.size(), 5);
+        QVERIFY(seen.contains("Home ") && seen.contains("../up") && seen.contains("by-hand"));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 5);
+    }
+
+    // The cache between runs holds only while a file is the same file, to
+    // the nanosecond: a rewrite in place of the same size is read again, and
+    // a damaged cache file is no cache.
+    void cacheNeverHidesAChange()
+    {
+        const QString cache = dir->filePath("cache");
+        const auto priority
+            = [&] { return VdirCalendarStore(dir->path(), cache).allTasks().value(0).priority; };
+        replaceFile(path("a.ics"), ics(todo("a", "PRIORITY:1\r\n")));
+        QCOMPARE(priority(), 1);
+        QFile file(path("a.ics"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.write(ics(todo("a", "PRIORITY:3\r\n")));
+        file.close();
+        QCOMPARE(priority(), 3);
+        QFile damaged(cache);
+        QVERIFY(damaged.open(QIODevice::ReadWrite));
+        damaged.seek(damaged.size() / 2);
+        damaged.write("garbage");
+        damaged.resize(damaged.size() - 10);
+        damaged.close();
+        QCOMPARE(priority(), 3);
+    }
+
+    // Own saves are announced after the command, through the event loop;
+    // other programs' changes by the watcher, never the other way round.
+    void notifications()
+    {
+        QSignalSpy own(store.get(), &CalendarStore::tasksChanged);
+        QSignalSpy theirs(store.get(), &CalendarStore::tasksChangedExternally);
+        store->startWatching();
+        CalendarTask mine {{}, home, "mine", {}, 0, {}, false};
+        QVERIFY(store->saveTask(mine));
+        QCOMPARE(own.size(), 0);
+        QTRY_COMPARE(own.size(), 1);
+        QCOMPARE(own.at(0).at(0).value<CalendarChanges>().inserted, QStringList {mine.uid});
+        const auto expect = [&](const char *kind, const QStringList &uids) {
+            QTRY_COMPARE_WITH_TIMEOUT(theirs.size(), 1, 3000);
+            const CalendarChanges changes = theirs.takeFirst().at(0).value<CalendarChanges>();
+            QCOMPARE(kind == QLatin1String("inserted") ? changes.inserted
+                    : kind == QLatin1String("updated") ? changes.updated
+                                                       : changes.deleted,
+                uids);
+        };
+        replaceFile(path("x.ics"), ics(todo("x")));
+        expect("inserted", {"x"});
+        // Replaced by rename twice: the watch on the file is set again.
+        replaceFile(path("x.ics"), ics(todo("x", "PRIORITY:1\r\n")));
+        expect("updated", {"x"});
+        replaceFile(path("x.ics"), ics(todo("x", "PRIORITY:2\r\n")));
+        expect("updated", {"x"});
+        replaceFile(path("x.ics"), "BEGIN:VCALENDAR\r\ncut");
+        QFile::remove(path(VdirCalendarStore::fileNameForUid(mine.uid)));
+        expect("deleted", {mine.uid});
+        QCOMPARE(own.size(), 1);
+    }
+};
+
+WENDRA_QTEST_CORE_MAIN(TestVdirCalendarStore)
+#include "tst_VdirCalendarStore.moc"
