@@ -13,7 +13,7 @@ class TestCompletedArchive : public QObject
 private slots:
     // Other tools split these lines at every comma: no quoting, no header,
     // dates with their own offset (winter, summer, and 0.0 for no due date),
-    // oldest due date first, open tasks left out.
+    // oldest due date first whatever the check-off order, open tasks left out.
     void linesAsOtherToolsReadThem()
     {
         qputenv("TZ", "America/New_York");
@@ -21,13 +21,13 @@ private slots:
         TestDatabase db;
         db.exec("INSERT INTO item (action, category, startDate, endDate, notes, importance, "
                 "completed) VALUES "
-                "('café, croissant', 'Home', 1.7e9, 1.69e9, 'two\nlines', '3', 1),"
-                "('first due', NULL, 0.0, 0.0, NULL, NULL, 1),"
+                "('café, croissant', 'Home', 0.0, 1.69e9, 'two\nlines', '3', 1),"
+                "('first due', NULL, 1.7e9, 0.0, NULL, NULL, 1),"
                 "('still open', 'Home', 0.0, 0.0, '', '1', 0)");
         const QString text = CompletedArchive::archiveText(db.handle());
         QCOMPARE(text,
-            QStringLiteral("first due,,1969-12-31 19:00:00 -0500,1969-12-31 19:00:00 -0500,,\n"
-                           "café, croissant,Home,2023-11-14 17:13:20 -0500,2023-07-22 00:26:40 "
+            QStringLiteral("first due,,2023-11-14 17:13:20 -0500,1969-12-31 19:00:00 -0500,,\n"
+                           "café, croissant,Home,1969-12-31 19:00:00 -0500,2023-07-22 00:26:40 "
                            "-0400,two\nlines,3\n"));
 
         const std::optional<QByteArray> bytes = CompletedArchive::toMacRoman(text);
