@@ -3,7 +3,6 @@
 #include "TestHome.h"
 
 #include <QApplication>
-#include <QFontInfo>
 #include <QtTest>
 
 namespace {
@@ -52,68 +51,59 @@ class TestPrintView : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        qInfo(
-            "Helvetica is printed in %s", qPrintable(QFontInfo(PrintView::actionFont()).family()));
-    }
-
     void cleanup() { Item::finalizeStatements(); }
 
+    // Each row also checks the page estimate: 180 usable points a page, 15
+    // a line or a list's heading, 10 a notes line.
     void placement_data()
     {
         QTest::addColumn<Tasks>("tasks");
+        QTest::addColumn<int>("lists");
         QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("estimate");
         const Task work {"Work"};
         QStringList page1 {"H:Work@10"}; // and nine lines under it
         for (int y = 30; y <= 150; y += 15)
             page1 << QStringLiteral("T@%1+15").arg(y);
-        QTest::newRow("94 characters are one line, 95 two") << Tasks {{"Work", QString(94, 'i')},
-            {"Work", QString(95, 'i')}} << QStringList {"H:Work@10", "T@30+15", "T@45+30"};
+        QTest::newRow("94 characters are one line, 95 two")
+            << Tasks {{"Work", QString(94, 'i')}, {"Work", QString(95, 'i')}} << 1
+            << QStringList {"H:Work@10", "T@30+15", "T@45+30"} << 1;
         // Six words of fourteen W's are 89 characters, one line by count,
         // but only two of them fit a line at this width in any sans.
         QTest::newRow("a title gets the lines it wraps to")
-            << Tasks {{"Work", QStringList(6, QString(14, 'W')).join(' ')}}
-            << QStringList {"H:Work@10", "T@30+45"};
+            << Tasks {{"Work", QStringList(6, QString(14, 'W')).join(' ')}} << 1
+            << QStringList {"H:Work@10", "T@30+45"} << 1;
         QTest::newRow("notes of 119, 120 and no characters")
-            << Tasks {{"Work", "a", QString(119, 'i')}, {"Work", "b", QString(120, 'i')}, work}
-            << QStringList {"H:Work@10", "T@30+15", "N@45+10", "T@55+15", "N@70+20", "T@90+15"};
-        QTest::newRow("a heading at each run of a list") << Tasks {{"A"}, {"B"},
-            {"A"}} << QStringList {"H:A@10", "T@30+15", "H:B@45", "T@65+15", "H:A@80", "T@100+15"};
-        QTest::newRow("a heading too near the page end moves on") << Tasks(10, work)
-                + Tasks {{"Home"}} << page1 + QStringList {"T@165+15", "H:Home@210", "T@230+15"};
-        // The tenth line fits only without the notes line kept free below it.
-        QTest::newRow("the notes prompt makes room but prints nothing") << Tasks(9, work)
-                + Tasks {{"Work", "a", "Add Notes"}} << page1 + QStringList {"T@210+15"};
-        QTest::newRow("no tasks") << Tasks {} << QStringList {};
+            << Tasks {{"Work", "a", QString(119, 'i')}, {"Work", "b", QString(120, 'i')}, work} << 1
+            << QStringList {"H:Work@10", "T@30+15", "N@45+10", "T@55+15", "N@70+20", "T@90+15"}
+            << 1;
+        QTest::newRow("a heading at each run of a list")
+            << Tasks {{"A"}, {"B"}, {"A"}} << 2
+            << QStringList {"H:A@10", "T@30+15", "H:B@45", "T@65+15", "H:A@80", "T@100+15"} << 1;
+        // Eleven lines and a heading fill the estimate's page exactly.
+        QTest::newRow("a heading too near the page end moves on")
+            << Tasks(10, work) + Tasks {{"Home"}} << 1
+            << page1 + QStringList {"T@165+15", "H:Home@210", "T@230+15"} << 1;
+        // The tenth line fits only without the notes line kept free below
+        // it; with two lists the estimate's page overflows by its 10 points.
+        QTest::newRow("the notes prompt makes room but prints nothing")
+            << Tasks(9, work) + Tasks {{"Work", "a", "Add Notes"}} << 2
+            << page1 + QStringList {"T@210+15"} << 2;
+        QTest::newRow("no tasks, three lists: a blank page")
+            << Tasks {} << 3 << QStringList {} << 1;
+        QTest::newRow("no tasks, no lists: nothing") << Tasks {} << 0 << QStringList {} << 0;
     }
 
     void placement()
     {
         QFETCH(Tasks, tasks);
-        QFETCH(QStringList, expected);
-        TestDatabase db;
-        QCOMPARE(placementOf(viewOf(db, tasks)), expected);
-    }
-
-    void estimate_data()
-    {
-        QTest::addColumn<Tasks>("tasks");
-        QTest::addColumn<int>("lists");
-        QTest::addColumn<int>("pages");
-        // 180 usable points a page; 15 a line or heading, 10 a notes line.
-        QTest::newRow("no tasks, three lists: a blank page") << Tasks {} << 3 << 1;
-        QTest::newRow("no tasks, no lists: nothing") << Tasks {} << 0 << 0;
-        QTest::newRow("the notes prompt counts") << Tasks(11, {"A", "a", "Add Notes"}) << 0 << 2;
-    }
-
-    void estimate()
-    {
-        QFETCH(Tasks, tasks);
         QFETCH(int, lists);
-        QFETCH(int, pages);
+        QFETCH(QStringList, expected);
+        QFETCH(int, estimate);
         TestDatabase db;
-        QCOMPARE(viewOf(db, tasks, lists).estimatedPageCount(), pages);
+        const PrintView view = viewOf(db, tasks, lists);
+        QCOMPARE(placementOf(view), expected);
+        QCOMPARE(view.estimatedPageCount(), estimate);
     }
 
     // Six tasks with notes fit a page where the estimate expects seven, so
