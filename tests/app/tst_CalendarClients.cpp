@@ -50,7 +50,6 @@ private slots:
     void initTestCase()
     {
         SyncSettings::write("syncEnabled", 1);
-        SyncSettings::write("exportOptions", 0);
         // Inherited by every program started here.
         qputenv("TODOMAN_CONFIG", scratch.filePath("todoman.py").toUtf8());
         qputenv("VDIRSYNCER_CONFIG", scratch.filePath("vdirsyncer").toUtf8());
