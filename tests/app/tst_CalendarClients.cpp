@@ -40,11 +40,6 @@ class TestCalendarClients : public QObject
     {
         return std::make_unique<ControllerFixture>([](TestDatabase &db) { db.addList("Home"); });
     }
-    static void type(ControllerFixture &app, const QString &title)
-    {
-        app.widget<QLineEdit>("taskField")->setText(title);
-        app->controlTextDidEndEditing();
-    }
 
 private slots:
     void initTestCase()
@@ -68,7 +63,8 @@ private slots:
         // location, which Wendra does not know, survives Wendra's edit.
         QVERIFY(!run("todoman", {"new", "-l", "Home", "--location", "garden", "made"}).isEmpty());
         QTRY_COMPARE(app->rows(), QStringList {"made"});
-        type(*app, "typed in wendra");
+        app->widget<QLineEdit>("taskField")->setText("typed in wendra");
+        (*app)->controlTextDidEndEditing();
         app->select(app->rows().indexOf("made"));
         (*app)->switchToEditView();
         app->widget<QLineEdit>("editTaskField")->setText("edited in wendra");
@@ -106,7 +102,8 @@ private slots:
 
         auto a = wendra();
         const QString rootA = VdirCalendarStore::defaultRoot();
-        type(*a, "ship it");
+        a->widget<QLineEdit>("taskField")->setText("ship it");
+        (*a)->controlTextDidEndEditing();
         auto b = wendra();
         QString config = "[general]\nstatus_path = \"" + scratch.filePath("status")
             + "\"\n[storage server]\ntype = \"caldav\"\nurl = \"http://127.0.0.1:" + port
