@@ -76,12 +76,14 @@ class TestCalendarSync : public QObject
         }
         return all.join(';');
     }
-    // Every task row as "title|list|recurrence|completed|importance|notes|due|oid".
+    // Every task row as "title|list|recurrence|completed|importance|notes|due|oid",
+    // an absent value as nothing.
     QString rows() const
     {
-        return sql("SELECT group_concat(action||'|'||category||'|'||extra1||'|'||completed||'|'||"
-                   "importance||'|'||notes||'|'||CAST(endDate AS INT)||'|'||extra2, ';') "
-                   "FROM (SELECT * FROM item ORDER BY pk)");
+        return sql(
+            "SELECT group_concat(printf('%s|%s|%s|%s|%s|%s|%d|%s', action, category, extra1, "
+            "completed, importance, notes, endDate, extra2), ';') FROM (SELECT * FROM item ORDER "
+            "BY pk)");
     }
 
 private slots:
@@ -195,17 +197,18 @@ private slots:
             (QStringList {"errands", "home", "work"}));
     }
 
-    // Another program's change to its task "theirs" (priority 5, notes "new",
-    // due 2.1e9): linked to "old" as u1 or not (u9), completed there or not,
-    // or gone again before Wendra looks.
+    // Another program's change to its task "theirs" (priority 5, due 2.1e9,
+    // notes "new" when updated, none when inserted): linked to "old" as u1 or
+    // not (u9), completed there or not, or gone again before Wendra looks.
     void tasksChanged_data()
     {
         QTest::addColumn<QString>("expected");
         const QString old = "old|Home|None|0|2|n0|2000000000|u1";
         const QString theirs = "theirs|Home|None|0|3|new|2100000000|u9";
-        QTest::newRow("inserted linked") << "theirs|Home|None|0|3|new|2000000000|u1";
-        QTest::newRow("inserted") << old + ";" + theirs;
-        QTest::newRow("inserted completed") << old + ";" + theirs;
+        const QString imported = "theirs|Home|None|0|3||2100000000|u9";
+        QTest::newRow("inserted linked") << "theirs|Home|None|0|3|n0|2000000000|u1";
+        QTest::newRow("inserted") << old + ";" + imported;
+        QTest::newRow("inserted completed") << old + ";" + imported;
         QTest::newRow("updated linked") << "theirs|Home|None|0|3|new|2100000000|u1";
         QTest::newRow("updated linked completed") << "old|Home|None|1|2|n0|2000000000|u1";
         QTest::newRow("updated completed") << old;
@@ -222,7 +225,9 @@ private slots:
         const QString uid = change.contains("linked") ? "u1" : "u9";
         start(1, "u1");
         if (!change.contains("gone"))
-            putCopy(uid, "Home", "theirs", 2.1e9, 5, "new", change.contains("completed"));
+            putCopy(uid, "Home", "theirs", 2.1e9, 5,
+                change.startsWith("inserted") ? QString() : QString("new"),
+                change.contains("completed"));
         CalendarChanges changes;
         (change.startsWith("inserted")         ? changes.inserted
                 : change.startsWith("updated") ? changes.updated
