@@ -97,8 +97,10 @@ private slots:
             {"--server-hosts", "127.0.0.1:" + port, "--auth-type", "none",
                 "--storage-filesystem-folder", scratch.filePath("server")});
         QTcpSocket socket;
-        QTRY_VERIFY((socket.connectToHost(QHostAddress::LocalHost, port.toUShort()),
-            socket.waitForConnected()));
+        // Python starts slowly on a loaded machine: allow the server time.
+        QTRY_VERIFY_WITH_TIMEOUT((socket.connectToHost(QHostAddress::LocalHost, port.toUShort()),
+                                     socket.waitForConnected()),
+            20000);
 
         auto a = wendra();
         const QString rootA = VdirCalendarStore::defaultRoot();
