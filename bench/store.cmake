@@ -4,4 +4,3 @@ target_compile_definitions(wendra_benchdb PRIVATE WENDRA_SOURCE_DIR="${PROJECT_S
 wendra_add_bench(bench_views SOURCES ${CMAKE_CURRENT_LIST_DIR}/bench_views.cpp LIBS wendra_store wendra_benchdb)
 add_executable(make_big_database ${CMAKE_CURRENT_LIST_DIR}/make_big_database.cpp)
 target_link_libraries(make_big_database PRIVATE wendra_benchdb)
-wendra_add_bench(bench_drop SOURCES ${CMAKE_CURRENT_LIST_DIR}/bench_drop.cpp LIBS wendra_store wendra_benchdb)
