@@ -52,8 +52,11 @@ void CalendarImport::importTask(const CalendarTask &copy)
         qCInfo(lcCalendar) << "Not importing calendar task" << copy.uid << "without a title";
         return;
     }
-    Item task(Item::insertNewItemIntoDatabase(database_), database_);
-    task.hydrate();
+    // The row and its fields together or not at all: a failed write must
+    // not leave a blank task (inside the start-up import's transaction this
+    // one is part of that).
+    Transaction transaction(database_);
+    Item task = Item::insertNew(database_);
     task.setAction(copy.title);
     task.setEndDate(copy.dueDate);
     task.setCategory(copy.calendar.title.isNull() ? QStringLiteral("") : copy.calendar.title);
@@ -64,6 +67,7 @@ void CalendarImport::importTask(const CalendarTask &copy)
     task.setRecCode(QStringLiteral("None"));
     task.setOid(copy.uid);
     task.dehydrate();
+    transaction.commit();
     // A later mention of the same uid in this run finds the new task.
     append(copy.uid, task.primaryKey());
 }
