@@ -23,11 +23,9 @@ QDateTime at(const QString &zone, const QString &text)
 
 // `roll` checks the task off instead of asking once. An empty now is the due date's own
 // moment; an empty expected date means the due date stays.
-struct Row
-{
-    bool roll;
-    QString given, code, now, expected, zone;
-};
+// clang-format off
+struct Row { bool roll; QString given, code, now, expected, zone; };
+// clang-format on
 
 const QString ny = QStringLiteral("America/New_York");
 

@@ -20,10 +20,9 @@ const auto view = [](int width, int height) { auto *view = new QWidget; view->re
 
 // A 200 x 150 view 12 from its point, every other setting at its default: the bubble is
 // 204 x 154, the arrow band 16 deep and the arrow's tip 10 + 8 from the corner it starts beside.
-AttachedWindowGeometry geometry(LumSide side, QPointF point = {500, 400})
-{
-    return {.viewSize = {200, 150}, .point = point, .side = side, .distance = 12};
-}
+// clang-format off
+AttachedWindowGeometry geometry(LumSide side, QPointF point = {500, 400}) { return {.viewSize = {200, 150}, .point = point, .side = side, .distance = 12}; }
+// clang-format on
 
 } // namespace
 

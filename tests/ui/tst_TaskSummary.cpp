@@ -10,19 +10,15 @@
 
 namespace {
 
-const auto utc = [](int y, int m, int d, int h = 12) {
-    return QDateTime({y, m, d}, {h, 0}, Qt::UTC);
-};
+// clang-format off
+const auto utc = [](int y, int m, int d, int h = 12) { return QDateTime({y, m, d}, {h, 0}, Qt::UTC); };
 const auto secs = [](qint64 seconds) { return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC); };
 
-struct Row
-{
-    QString view;
-    QDateTime end, start;
-    QString recCode, expected;
-    QByteArray zone = "UTC";
-    QLocale locale = QLocale(QLocale::English, QLocale::UnitedStates);
+struct Row {
+    QString view; QDateTime end, start; QString recCode, expected;
+    QByteArray zone = "UTC"; QLocale locale = QLocale(QLocale::English, QLocale::UnitedStates);
 };
+// clang-format on
 
 } // namespace
 
