@@ -23,11 +23,9 @@ QDateTime at(const QString &zone, const QString &text)
 
 // `roll` checks the task off instead of asking once. An empty now is the due date's own
 // moment; an empty expected date means the due date stays.
-struct Row
-{
-    bool roll;
-    QString given, code, now, expected, zone;
-};
+// clang-format off
+struct Row { bool roll; QString given, code, now, expected, zone; };
+// clang-format on
 
 const QString ny = QStringLiteral("America/New_York");
 
@@ -43,9 +41,10 @@ private slots:
     void integerValue()
     {
         constexpr int max = std::numeric_limits<int>::max(), min = std::numeric_limits<int>::min();
-        const std::pair<const char *, int> rows[]
-            = {{" \t 7", 7}, {"+5", 5}, {"-3", -3}, {"12abc", 12}, {"", 0}, {"x5", 0}, {"- 4", 0},
-                {"-2147483648", min}, {"99999999999999999999", max}, {"-99999999999", min}};
+        // clang-format off
+        const std::pair<const char *, int> rows[] = {{" \t 7", 7}, {"+5", 5}, {"-3", -3}, {"12abc", 12}, {"", 0}, {"x5", 0},
+            {"- 4", 0}, {"-2147483648", min}, {"99999999999999999999", max}, {"-99999999999", min}};
+        // clang-format on
         for (const auto &[field, value] : rows)
             QVERIFY2(Recurrence::integerValue(QString::fromLatin1(field)) == value, field);
     }
@@ -70,8 +69,9 @@ private slots:
         const QDateTime now = at({}, QStringLiteral("2024-06-05 12:00"));
         const QDateTime ancient(QDate(-200000, 3, 1), QTime(9, 0), Qt::UTC);
         // Every rule, from two hundred thousand years back: it ends, soon after now, in UTC.
-        for (const char *code :
-            {"D:1", "E", "W:1:0:8:8:8:8:8:8", "W:1:0:1:2:3:4:5:6", "M:31:1", "N:5:1:Sunday"}) {
+        // clang-format off
+        for (const char *code : {"D:1", "E", "W:1:0:8:8:8:8:8:8", "W:1:0:1:2:3:4:5:6", "M:31:1", "N:5:1:Sunday"}) {
+            // clang-format on
             const QDateTime r = Recurrence::rollForward(ancient, QString::fromLatin1(code), now);
             QVERIFY2(r >= now && r < now.addDays(62) && r.timeSpec() == Qt::UTC
                     && (code[0] != 'W' || r.time() == QTime(9, 0)),
@@ -79,9 +79,10 @@ private slots:
         }
         // Counts at the edge of int: a valid date after now, or the due date itself.
         const QDateTime due = at({}, QStringLiteral("2024-03-15 10:00"));
-        for (const char *code : {"D:2147483647", "M:15:2147483647", "M:2147483647:2147483647",
-                 "N:2147483647:2147483647:Friday", "W:2147483647:0:8:8:8:8:8:8",
-                 "W:-2147483648:0:8:8:8:8:8:8", "N:-2147483648:1:Friday"}) {
+        // clang-format off
+        for (const char *code : {"D:2147483647", "M:15:2147483647", "M:2147483647:2147483647", "N:2147483647:2147483647:Friday",
+                 "W:2147483647:0:8:8:8:8:8:8", "W:-2147483648:0:8:8:8:8:8:8", "N:-2147483648:1:Friday"}) {
+            // clang-format on
             const QDateTime next = Recurrence().getNextDueDate(due, QString::fromLatin1(code), now);
             QVERIFY2(next.isValid() && (next > now || next == due || code[0] == 'W'), code);
             QVERIFY2(Recurrence::rollForward(due, QString::fromLatin1(code), now).isValid(), code);
@@ -94,19 +95,17 @@ private slots:
     {
         // Measured against the present: a task three days overdue lands after it.
         const QDateTime due = QDateTime::currentDateTime().addDays(-3);
-        QVERIFY(Recurrence().getNextDueDate(due, QStringLiteral("D:1")) > due.addDays(3));
-        QVERIFY(Recurrence::rollForward(due, QStringLiteral("E")) > due.addDays(3));
+        QVERIFY(Recurrence().getNextDueDate(due, QStringLiteral("D:1")) > due.addDays(3)
+            && Recurrence::rollForward(due, QStringLiteral("E")) > due.addDays(3));
     }
 };
 
 void TestRecurrence::nextDueDate_data()
 {
     QTest::addColumn<Row>("row");
+    // clang-format off
     const auto add = [](bool roll) {
-        return [roll](const char *name, const char *given, const char *code, const char *now,
-                   const char *expected, const QString &zone = {}) {
-            QTest::newRow(name) << Row {roll, given, code, now, expected, zone};
-        };
+        return [roll](const char *name, const char *given, const char *code, const char *now, const char *expected, const QString &zone = {}) { QTest::newRow(name) << Row {roll, given, code, now, expected, zone}; };
     };
     const auto next = add(false), roll = add(true);
     const char *weds = "W:1:8:8:2:8:8:8:8", *monThu = "W:1:0:8:8:3:8:8:8";
@@ -140,8 +139,7 @@ void TestRecurrence::nextDueDate_data()
     next("M:31 on Feb 29", "2024-02-29", "M:31:1", "2024-02-01 10:00", "2024-03-31");
     // Calendar fields are read at the due date's own offset, and the result carries it; in UTC
     // the same moment is already 1 February, which is not day 31.
-    next("M offset", "2024-01-31 23:30-05:00", "M:31:1", "2024-02-01 05:00Z",
-        "2024-02-29 23:30-05:00");
+    next("M offset", "2024-01-31 23:30-05:00", "M:31:1", "2024-02-01 05:00Z", "2024-02-29 23:30-05:00");
     next("M day 0 is the 1st", "2024-05-20", "M:0:1", "2024-05-21", "2024-06-01");
 
     // "N": the k-th weekday of every n months; weekday search and weeks are fixed steps.
@@ -156,8 +154,7 @@ void TestRecurrence::nextDueDate_data()
     // Check-off: missed occurrences are skipped; a result equal to now ends it.
     roll("W weeks overdue", "2009-01-14", weds, "2009-03-05 12:00", "2009-03-11");
     roll("W equal to now", "2009-01-14", weds, "2009-01-28", "2009-01-28");
-    roll("W 3-weekly, new year", "2019-12-25", "W:3:8:8:2:8:8:8:8", "2024-03-01 12:00",
-        "2024-03-06");
+    roll("W 3-weekly, new year", "2019-12-25", "W:3:8:8:2:8:8:8:8", "2024-03-01 12:00", "2024-03-06");
     roll("W two days overdue", "2009-01-14", monThu, "2009-02-10 12:00", "2009-02-12");
     roll("W two days, at now", "2009-01-14", monThu, "2009-01-19", "2009-01-19");
     roll("W two days, ahead", "2009-01-14", monThu, "2009-01-01", "2009-01-15");
@@ -166,10 +163,10 @@ void TestRecurrence::nextDueDate_data()
 
     // Codes of no known kind (kinds are upper case) or that cannot move forward leave the
     // overdue date as it was.
-    for (const char *code :
-        {"None", "d:1", "Q:1", "D:0", "M:20:0", "N:1:0:Friday", "W:1", "W:1:8:8:8:8:8:8:8"})
+    for (const char *code : {"None", "d:1", "Q:1", "D:0", "M:20:0", "N:1:0:Friday", "W:1", "W:1:8:8:8:8:8:8:8"})
         roll(code, "2024-03-15 10:00", code, "2024-06-01", "");
     roll("W:0 would go back", "2009-01-15", "W:0:8:8:2:8:8:8:8", "2024-06-01", "");
+    // clang-format on
 }
 
 WENDRA_QTEST_CORE_MAIN(TestRecurrence)

@@ -14,18 +14,15 @@
 namespace {
 
 // A content view; the pop-up built around it takes it over.
-const auto view = [](int width, int height) {
-    auto *view = new QWidget;
-    view->resize(width, height);
-    return view;
-};
+// clang-format off
+const auto view = [](int width, int height) { auto *view = new QWidget; view->resize(width, height); return view; };
+// clang-format on
 
 // A 200 x 150 view 12 from its point, every other setting at its default: the bubble is
 // 204 x 154, the arrow band 16 deep and the arrow's tip 10 + 8 from the corner it starts beside.
-AttachedWindowGeometry geometry(LumSide side, QPointF point = {500, 400})
-{
-    return {.viewSize = {200, 150}, .point = point, .side = side, .distance = 12};
-}
+// clang-format off
+AttachedWindowGeometry geometry(LumSide side, QPointF point = {500, 400}) { return {.viewSize = {200, 150}, .point = point, .side = side, .distance = 12}; }
+// clang-format on
 
 } // namespace
 
@@ -75,9 +72,9 @@ private slots:
         // The bubble needs 16 + 12 more towards the point. Below, right, left, above, else below;
         // then slid away from any parent edge a centred window would overhang.
         const QRectF screen(0, 0, 1000, 800), none;
-        const auto side = [](QRectF screen, QRectF parent, QPointF point) {
-            return geometry(LumSideAutomatic, point).bestSide(screen, parent);
-        };
+        // clang-format off
+        const auto side = [](QRectF screen, QRectF parent, QPointF point) { return geometry(LumSideAutomatic, point).bestSide(screen, parent); };
+        // clang-format on
         QCOMPARE(side(screen, none, {500, 100}), LumSideBottom);
         QCOMPARE(side(screen, none, {500, 700}), LumSideRight);
         QCOMPARE(side(screen, none, {900, 700}), LumSideLeft);
@@ -135,20 +132,22 @@ private slots:
         LumAttachedWindow automatic(view(100, 100), QPointF(50, 50), 12.0);
         QCOMPARE(automatic.side(), LumSideBottomRight);
         QCOMPARE(automatic.pos(), QPoint(50 - 18, 50 + 12));
-        QVERIFY_THROWS_EXCEPTION(
-            std::invalid_argument, LumAttachedWindow(nullptr, QPointF(), LumSideBottom));
+        // clang-format off
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, LumAttachedWindow(nullptr, QPointF(), LumSideBottom));
+        // clang-format on
     }
 
     void setterLimits()
     {
         // Radius, arrow width, border, window size after one setter. A 40 x 40 view starts with
         // margin 2, border 2, corner radius 8 and an arrow 20 wide and 16 high.
+        // clang-format off
         const auto after = [](int width, int height, const auto &set) {
             LumAttachedWindow w(view(width, height), QPointF(400, 300), LumSideBottom, 12.0);
             set(w);
-            return QString::asprintf("r%g a%g b%g %dx%d", w.cornerRadius(), w.arrowBaseWidth(),
-                w.borderWidth(), w.width(), w.height());
+            return QString::asprintf("r%g a%g b%g %dx%d", w.cornerRadius(), w.arrowBaseWidth(), w.borderWidth(), w.width(), w.height());
         };
+        // clang-format on
         // The border stays inside the margin, a negative margin is none, and radius and border
         // follow it; an arrow never has a negative height.
         QCOMPARE(after(40, 40, [](auto &w) { w.setBorderWidth(5); }), "r8 a20 b2 44x60");
@@ -164,8 +163,7 @@ private slots:
         auto *content = new QWidget(&holder);
         auto first = std::make_unique<LumAttachedWindow>(content, QPointF(), LumSideBottom);
         first.reset();
-        QCOMPARE(content->parentWidget(), &holder);
-        QVERIFY(content->isHidden());
+        QVERIFY(content->parentWidget() == &holder && content->isHidden());
         // A pop-up reopened before the old one goes keeps the view when the old one is destroyed.
         first = std::make_unique<LumAttachedWindow>(content, QPointF(), LumSideBottom);
         LumAttachedWindow second(content, QPointF(), LumSideBottom);
@@ -194,10 +192,9 @@ private slots:
             w.paintBubble(painter);
             return image.pixelColor(x, y).alpha();
         };
-        QCOMPARE(alpha(1, 90), 255);
-        QCOMPARE(alpha(3, 90), 204);
-        QCOMPARE(alpha(0, 90), 0);
-        QCOMPARE(alpha(102, 10), 204); // the arrow
+        // Border, fill, outside, the arrow.
+        QCOMPARE(QList({alpha(1, 90), alpha(3, 90), alpha(0, 90), alpha(102, 10)}),
+            QList({255, 204, 0, 204}));
         w.setHasArrow(false);
         QCOMPARE(alpha(102, 10), 0);
     }

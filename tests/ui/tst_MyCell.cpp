@@ -37,11 +37,9 @@ QImage paintCell(const QString &main, const QString &sub, bool selected = false)
 
 // Where an image differs from its background (top-right pixel) inside `area`: the box around
 // it, and the darkest and lightest grey found there.
-struct Ink
-{
-    QRect box;
-    int darkest = 255, lightest = 0;
-};
+// clang-format off
+struct Ink { QRect box; int darkest = 255, lightest = 0; };
+// clang-format on
 
 Ink inkIn(const QImage &image, QRect area)
 {
@@ -56,8 +54,9 @@ Ink inkIn(const QImage &image, QRect area)
 }
 
 // Right of the icon, where either line may put ink.
-const auto textColumn
-    = [] { return QRect(10 + MyCell::rowIcon().width(), 0, 200, MyCell::RowHeight); };
+// clang-format off
+const auto textColumn = [] { return QRect(10 + MyCell::rowIcon().width(), 0, 200, MyCell::RowHeight); };
+// clang-format on
 
 } // namespace
 
@@ -70,8 +69,9 @@ private slots:
     {
         // A line break in a task's text must not spill a line into the next one.
         const QString text = QStringLiteral("Due Tue\n03/04");
-        const QRect first(textColumn().left(), 0, 200, MidY + 1),
-            second(first.left(), MidY + 1, 200, MidY);
+        // clang-format off
+        const QRect first(textColumn().left(), 0, 200, MidY + 1), second(first.left(), MidY + 1, 200, MidY);
+        // clang-format on
         // The first line stands on the middle line in black, the second hangs from it in grey.
         const QImage plain = paintCell(text, text);
         QVERIFY(inkIn(plain, first).darkest < 80);
@@ -80,10 +80,9 @@ private slots:
         // On a selected row both are white, with nothing darker than the selection.
         const int selection = qGray(QPalette().color(QPalette::Highlight).rgb());
         const QImage selected = paintCell(text, text, true);
-        for (const QRect &band : {first, second}) {
-            const Ink ink = inkIn(selected, band);
-            QVERIFY(ink.darkest >= selection && ink.lightest >= 250);
-        }
+        for (const QRect &band : {first, second})
+            QVERIFY(inkIn(selected, band).darkest >= selection
+                && inkIn(selected, band).lightest >= 250);
 
         const QString longText = QString("Call the plumber about the kitchen sink ").repeated(5);
         const QImage image = paintCell(longText, longText);
@@ -114,9 +113,9 @@ private slots:
         QTableView table;
         RowColors::applyAlternatingRowColors(table);
         const QPalette colours = table.palette();
-        QVERIFY(table.alternatingRowColors()
-            && colours.color(QPalette::Base).lightness()
-                > colours.color(QPalette::AlternateBase).lightness());
+        // clang-format off
+        QVERIFY(table.alternatingRowColors() && colours.color(QPalette::Base).lightness() > colours.color(QPalette::AlternateBase).lightness());
+        // clang-format on
     }
 };
 
