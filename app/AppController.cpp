@@ -8,6 +8,7 @@
 #include "RowColors.h"
 #include "TaskTableModel.h"
 #include "ViewQuery.h"
+#include "WhenShown.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -250,7 +251,9 @@ void AppController::awakeFromNib()
         initWindow->show();
     taskField->setFocus();
     reloadTable();
-    importCalendarAtStartup();
+    // Over a large calendar folder the import takes a while: the first list
+    // is on screen before it starts.
+    WhenShown::call(mainWindow, command(&AppController::importCalendarAtStartup));
 }
 
 void AppController::setUpTable()

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -33,6 +34,9 @@ public:
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         controller = std::make_unique<AppController>();
         controller->awakeFromNib();
+        // Start-up leaves the calendar import until the window is on screen.
+        QVERIFY(QTest::qWaitForWindowExposed(controller->mainWindow));
+        QCoreApplication::processEvents();
     }
 
     AppController &operator*() const { return *controller; }

@@ -248,7 +248,7 @@ private slots:
             } else if (command == "check off") {
                 app->trigger("Check Off");
             } else if (command == "draw") {
-                c().reloadTable();
+                c().loadTasksForCategory("Home");
                 for (int paint = 0; paint < 3; ++paint)
                     model->data(model->index(0, TaskTableModel::firstColumn), SubTextRole);
             } else {
