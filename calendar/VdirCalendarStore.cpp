@@ -12,7 +12,10 @@
 #include <QStandardPaths>
 #include <QUuid>
 #include <algorithm>
+#include <atomic>
 #include <dirent.h>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -181,29 +184,75 @@ QList<VdirCalendarStore::TaskFile> VdirCalendarStore::taskFiles(
     return files;
 }
 
+VdirCalendarStore::Parsed VdirCalendarStore::parse(const QString &path, const Stamp &stamp)
+{
+    Parsed parsed;
+    QFile file(path);
+    if (stamp.size > IcsFormat::maximumSize)
+        parsed.why = QStringLiteral("larger than any task");
+    else if (!file.open(QIODevice::ReadOnly))
+        parsed.why = file.errorString();
+    else
+        parsed.task = IcsFormat::read(file.readAll(), &parsed.why);
+    return parsed;
+}
+
 std::optional<CalendarTask> VdirCalendarStore::read(
     const QString &path, const Calendar &calendar, const Stamp &stamp)
 {
-    std::optional<CalendarTask> task;
-    if (std::optional<TaskFileCache::Content> known = cache_.find(path, stamp)) {
-        task = *known;
-    } else {
-        QFile file(path);
-        QString why;
-        if (stamp.size > IcsFormat::maximumSize)
-            why = QStringLiteral("larger than any task");
-        else if (!file.open(QIODevice::ReadOnly))
-            why = file.errorString();
-        else
-            task = IcsFormat::read(file.readAll(), &why);
+    return std::move(readAll({{path, calendar, stamp}}).front());
+}
+
+std::vector<std::optional<CalendarTask>> VdirCalendarStore::readAll(const QList<TaskFile> &files)
+{
+    std::vector<std::optional<CalendarTask>> tasks(size_t(files.size()));
+    std::vector<size_t> unknown;
+    for (size_t at = 0; at < tasks.size(); ++at) {
+        const TaskFile &file = files[qsizetype(at)];
+        if (std::optional<TaskFileCache::Content> known = cache_.find(file.path, file.stamp)) {
+            tasks[at] = std::move(*known);
+            if (tasks[at])
+                tasks[at]->calendar = file.calendar;
+        } else {
+            unknown.push_back(at);
+        }
+    }
+    // Parsing is nearly all the work of a first start over thousands of
+    // tasks, and each file stands alone: it runs on every core. The cache
+    // and the log are written here afterwards, on this thread only.
+    std::vector<Parsed> parsed(unknown.size());
+    std::atomic<size_t> next {0};
+    const auto work = [&] {
+        for (size_t at; (at = next++) < unknown.size();) {
+            const TaskFile &file = files[qsizetype(unknown[at])];
+            parsed[at] = parse(file.path, file.stamp);
+        }
+    };
+    const size_t helpers = unknown.size() < parallelFrom
+        ? 0
+        : std::min<size_t>(std::max(std::thread::hardware_concurrency(), 1u) - 1, 7);
+    std::vector<std::thread> threads;
+    try {
+        for (size_t helper = 0; helper < helpers; ++helper)
+            threads.emplace_back(work);
+    } catch (const std::system_error &) {
+        // No thread to be had: this one parses the rest.
+    }
+    work();
+    for (std::thread &thread : threads)
+        thread.join();
+    for (size_t at = 0; at < unknown.size(); ++at) {
+        const TaskFile &file = files[qsizetype(unknown[at])];
+        std::optional<CalendarTask> &task = tasks[unknown[at]];
+        task = std::move(parsed[at].task);
         // Logged once: the cache remembers the file was unreadable.
         if (!task)
-            qCWarning(lcCalendar).noquote() << "Skipping" << path << "-" << why;
-        cache_.insert(path, stamp, task);
+            qCWarning(lcCalendar).noquote() << "Skipping" << file.path << "-" << parsed[at].why;
+        cache_.insert(file.path, file.stamp, task);
+        if (task)
+            task->calendar = file.calendar;
     }
-    if (task)
-        task->calendar = calendar;
-    return task;
+    return tasks;
 }
 
 std::optional<CalendarTask> VdirCalendarStore::taskWithUid(const QString &uid)
@@ -311,13 +360,15 @@ QList<CalendarTask> VdirCalendarStore::allTasks()
     QHash<QString, FileState> seen;
     QSet<QString> paths;
     const QList<TaskFile> files = taskFiles(calendars());
+    std::vector<std::optional<CalendarTask>> read = readAll(files);
     tasks.reserve(files.size());
     seen.reserve(files.size());
     paths.reserve(files.size());
-    for (const TaskFile &file : files) {
+    for (qsizetype at = 0; at < files.size(); ++at) {
+        const TaskFile &file = files[at];
         FileState state {file.stamp, {}};
         paths.insert(file.path);
-        if (std::optional<CalendarTask> task = read(file.path, file.calendar, file.stamp)) {
+        if (std::optional<CalendarTask> &task = read[size_t(at)]) {
             state.uid = task->uid;
             pathOfUid_.insert(task->uid, file.path);
             tasks.append(std::move(*task));

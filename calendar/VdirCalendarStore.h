@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QTimer>
+#include <vector>
 
 class QFileSystemWatcher;
 
@@ -67,9 +68,20 @@ private:
     };
     // Every .ics file of every calendar folder, with its calendar and stamp.
     QList<TaskFile> taskFiles(const QList<Calendar> &calendars) const;
+    struct Parsed
+    {
+        std::optional<CalendarTask> task;
+        QString why; // when there is none
+    };
+    // Reads a file: touches nothing else, so files are parsed side by side.
+    static Parsed parse(const QString &path, const Stamp &stamp);
     // The task in the file with this stamp, from the cache when it has it.
     std::optional<CalendarTask> read(
         const QString &path, const Calendar &calendar, const Stamp &stamp);
+    // The same for many files, in their order; the files the cache does not
+    // know are parsed on several threads when there are this many.
+    static constexpr size_t parallelFrom = 64;
+    std::vector<std::optional<CalendarTask>> readAll(const QList<TaskFile> &files);
     QString pathForUid(const QString &uid) const;
     void remember(const QString &path, const QString &uid);
     void forget(const QString &path);
