@@ -23,14 +23,15 @@ QString fromIcal(const char *value)
 }
 
 // libical leaves out a carriage return, a backspace and a form feed when it
-// writes a text value, so a value read with one would change at Wendra's
-// next write: a uid most of all, whose task would then seem deleted and a
-// new one appear. Text is taken as it will be written back.
+// writes a text value, and white space at either end of a value when it
+// reads one, so a value read with either would change at Wendra's next
+// write: a uid most of all, whose task would then seem deleted and a new one
+// appear. Text is taken as it will be read back.
 QString textFromIcal(const char *value)
 {
     QString text = fromIcal(value);
     text.removeIf([](QChar c) { return c == u'\r' || c == u'\b' || c == u'\f'; });
-    return text;
+    return value ? text.trimmed() : text;
 }
 
 int componentCount(const QByteArray &text)
