@@ -22,6 +22,18 @@ QString fromIcal(const char *value)
     return value ? QString::fromUtf8(value) : QString();
 }
 
+// libical leaves out a carriage return, a backspace and a form feed when it
+// writes a text value, and white space at either end of a value when it
+// reads one, so a value read with either would change at Wendra's next
+// write: a uid most of all, whose task would then seem deleted and a new one
+// appear. Text is taken as it will be read back.
+QString textFromIcal(const char *value)
+{
+    QString text = fromIcal(value);
+    text.removeIf([](QChar c) { return c == u'\r' || c == u'\b' || c == u'\f'; });
+    return value ? text.trimmed() : text;
+}
+
 int componentCount(const QByteArray &text)
 {
     int count = 0;
@@ -155,17 +167,17 @@ std::optional<CalendarTask> IcsFormat::read(const QByteArray &text, QString *why
         return std::nullopt;
     icalcomponent *todo = icalcomponent_get_first_component(calendar.get(), ICAL_VTODO_COMPONENT);
     CalendarTask task;
-    task.uid = fromIcal(icalcomponent_get_uid(todo));
+    task.uid = textFromIcal(icalcomponent_get_uid(todo));
     if (task.uid.isEmpty()) {
         if (why)
             *why = QStringLiteral("VTODO without UID");
         return std::nullopt;
     }
-    task.title = fromIcal(icalcomponent_get_summary(todo));
+    task.title = textFromIcal(icalcomponent_get_summary(todo));
     task.dueDate = dateTime(todo);
     if (icalproperty *priority = icalcomponent_get_first_property(todo, ICAL_PRIORITY_PROPERTY))
         task.priority = icalproperty_get_priority(priority);
-    task.notes = fromIcal(icalcomponent_get_description(todo));
+    task.notes = textFromIcal(icalcomponent_get_description(todo));
     task.completed = isCompleted(todo);
     return task;
 }

@@ -15,6 +15,8 @@ WENDRA_PACKAGES=(
   # Printed pages ask for Helvetica; fontconfig gives this metric twin of it.
   fonts-liberation2
   todoman radicale vdirsyncer
+  # The fuzz targets: clang and its libFuzzer and sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 
 wendra_install_packages() {

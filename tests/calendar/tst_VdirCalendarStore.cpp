@@ -84,9 +84,11 @@ private slots:
     {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QDateTime>("due"); // invalid: the file is skipped
+        QTest::addColumn<QString>("title");
         const QDateTime skipped;
-        const auto row = [](const char *name, const QByteArray &contents, const QDateTime &due) {
-            QTest::newRow(name) << contents << due;
+        const auto row = [](const char *name, const QByteArray &contents, const QDateTime &due,
+                             const QString &title = "odd") {
+            QTest::newRow(name) << contents << due << title;
         };
         row("cut short", ics(todo("odd")).chopped(15), skipped);
         row("binary", QByteArray("\0\xff", 2) + ics(todo("odd")), skipped);
@@ -101,18 +103,30 @@ private slots:
             QDateTime(QDate(2030, 1, 2), QTime(0, 0)));
         row("named zone", ics(todo("odd", "DUE;TZID=Asia/Tokyo:20300102T030400\r\n")),
             QDateTime(QDate(2030, 1, 1), QTime(18, 4), QTimeZone::utc()));
+        // What cannot be written back inside a value and read again.
+        row("control characters", ics("BEGIN:VTODO\r\nUID:\\Dc\rr\r\nSUMMARY: a\rb\f \\\r\n"
+                                    "DUE;VALUE=DATE:20300102\r\nEND:VTODO\r\n"),
+            QDateTime(QDate(2030, 1, 2), QTime(0, 0)), "ab");
     }
 
     void oddFiles()
     {
         QFETCH(QByteArray, contents);
         QFETCH(QDateTime, due);
+        QFETCH(QString, title);
         replaceFile(path("a.ics"), ics(todo("good")));
         replaceFile(path("b.ics"), contents);
         const QList<CalendarTask> tasks = store->allTasks();
         QCOMPARE(tasks.size(), due.isValid() ? 2 : 1);
         QCOMPARE(tasks.first().title, "good");
         QCOMPARE(tasks.last().dueDate, due);
+        if (!due.isValid())
+            return;
+        // What was read is found again, as itself, once Wendra has written it.
+        CalendarTask task = tasks.last();
+        QCOMPARE(task.title, title);
+        QVERIFY(store->saveTask(task));
+        QCOMPARE(store->taskWithUid(task.uid).value_or(CalendarTask()).title, title);
     }
 
     void updatesKeepWhatWendraDoesNotKnow()
