@@ -19,7 +19,6 @@
 #include <QThread>
 #include <cstdio>
 #include <csignal>
-#include <optional>
 #include <sqlite3.h>
 
 namespace {
