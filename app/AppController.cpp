@@ -2,6 +2,7 @@
 
 #include "DatabaseFile.h"
 #include "InternalError.h"
+#include "ManualOrder.h"
 #include "MyApplication.h"
 #include "MyCell.h"
 #include "PrintDocument.h"
@@ -465,6 +466,7 @@ void AppController::applicationWillTerminate()
 {
     Item::finalizeStatements();
     Category::finalizeStatements();
+    ManualOrder::finalizeStatements();
 }
 
 void AppController::popUp()

@@ -3,6 +3,7 @@
 #include "AppController.h"
 
 #include "CompletedArchive.h"
+#include "ManualOrder.h"
 #include "Recurrence.h"
 #include "TaskTableModel.h"
 #include "Transaction.h"
@@ -271,18 +272,19 @@ bool AppController::acceptDrop(int sourceRow, int destinationRow)
     const int count = int(items_.size());
     if (sourceRow < 0 || sourceRow >= count || destinationRow < 0 || destinationRow > count)
         return false;
-    Item moved = std::move(items_[size_t(sourceRow)]);
-    items_.erase(items_.begin() + sourceRow);
-    const int target = sourceRow < destinationRow ? destinationRow - 1 : destinationRow;
-    items_.insert(items_.begin() + target, std::move(moved));
+    QList<int> keys;
+    keys.reserve(count);
+    for (const Item &item : items_)
+        keys.append(item.primaryKey());
+    keys.move(sourceRow, sourceRow < destinationRow ? destinationRow - 1 : destinationRow);
     table->clearSelection();
 
     // Every shown task gets its place as displayed, and only its place: one
-    // transaction makes the drop all-or-nothing and quick.
+    // transaction makes the drop all-or-nothing. The rows move on screen
+    // only once the file has them in the new order.
     Transaction transaction(database_);
-    for (size_t index = 0; index < items_.size(); ++index)
-        items_[index].writeIndexSort(int(index));
+    ManualOrder::writeRowNumbers(database_, keys);
     transaction.commit();
-    reloadTable();
+    tableModel_->moveRowBefore(sourceRow, destinationRow);
     return true;
 }

@@ -25,6 +25,19 @@ void TaskTableModel::reloadData(bool readable)
     endResetModel();
 }
 
+void TaskTableModel::moveRowBefore(int sourceRow, int destinationRow)
+{
+    // Qt refuses a move onto the row itself or just below it: nothing moves.
+    if (!beginMoveRows(QModelIndex(), sourceRow, sourceRow, QModelIndex(), destinationRow))
+        return;
+    const auto source = items_->begin() + sourceRow;
+    if (sourceRow < destinationRow)
+        std::rotate(source, source + 1, items_->begin() + destinationRow);
+    else
+        std::rotate(items_->begin() + destinationRow, source, source + 1);
+    endMoveRows();
+}
+
 int TaskTableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(items_->size());

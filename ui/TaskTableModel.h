@@ -25,6 +25,10 @@ public:
     // false the file is known to fail: rows not yet read draw as unreadable
     // at once, without another wait for the file and without a report.
     void reloadData(bool readable = true);
+    // Moves the row at sourceRow before destinationRow (a row number from
+    // before the move), keeping every record as it is: the rows stay drawn
+    // and the selection and scroll position follow them.
+    void moveRowBefore(int sourceRow, int destinationRow);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
