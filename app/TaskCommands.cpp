@@ -26,19 +26,19 @@ void AppController::connectTaskCommands()
     connect(editListsWindow, &QDialog::rejected, this, command(&AppController::editListCancel));
 }
 
-Item *AppController::taskAt(int row)
+std::optional<Item> AppController::taskAt(int row)
 {
-    if (row < 0 || size_t(row) >= items_.size())
-        return nullptr;
-    Item &task = items_[size_t(row)];
-    // What was drawn may be stale: another program may have changed the
-    // task since, and the command writes every field back.
-    task.reload();
+    if (!rows_.contains(row))
+        return std::nullopt;
+    // Not the record drawn, which may be stale: another program may have
+    // changed the task since, and the command writes every field back.
+    Item task = Item::deferred(rows_.key(row), database_);
+    task.hydrate();
     if (task.exists())
-        return &task;
+        return task;
     // Deleted meanwhile: nothing to change, and the row should go.
     reloadView();
-    return nullptr;
+    return std::nullopt;
 }
 
 void AppController::reloadView()
@@ -49,7 +49,7 @@ void AppController::reloadView()
 
 void AppController::removeRow(int row)
 {
-    items_.erase(items_.begin() + row);
+    rows_.remove(row);
     reloadTable();
 }
 
@@ -67,7 +67,7 @@ void AppController::completeTask()
 
 void AppController::completeTaskAt(int row)
 {
-    Item *task = taskAt(row);
+    std::optional<Item> task = taskAt(row);
     if (!task)
         return;
     if (inCompletedView()) {
@@ -107,7 +107,7 @@ void AppController::completeTaskAt(int row)
 void AppController::deleteAction()
 {
     const int row = selectedRow();
-    Item *task = selectedTask();
+    std::optional<Item> task = selectedTask();
     if (!task)
         return;
     task->deleteFromDatabase();
@@ -136,7 +136,7 @@ void AppController::moveActionToList()
 
 void AppController::moveActionToListOK(QAction *picked)
 {
-    Item *task = selectedTask();
+    std::optional<Item> task = selectedTask();
     if (!task || !picked)
         return;
     task->setCategory(picked->data().toString());
@@ -269,13 +269,10 @@ void AppController::deleteList()
 
 bool AppController::acceptDrop(int sourceRow, int destinationRow)
 {
-    const int count = int(items_.size());
+    const int count = rows_.size();
     if (sourceRow < 0 || sourceRow >= count || destinationRow < 0 || destinationRow > count)
         return false;
-    QList<int> keys;
-    keys.reserve(count);
-    for (const Item &item : items_)
-        keys.append(item.primaryKey());
+    QList<int> keys = rows_.keys();
     keys.move(sourceRow, sourceRow < destinationRow ? destinationRow - 1 : destinationRow);
     table->clearSelection();
 
