@@ -10,8 +10,9 @@ struct sqlite3;
 namespace ManualOrder {
 
 // Sets each task's manual position to its index in keys, writing only the
-// rows whose stored position is another. Joins the caller's transaction;
-// raises InternalError when a read or write fails. Returns the rows written.
+// rows whose stored position is another. Joins the caller's transaction (or
+// runs in its own); raises InternalError when a read or write fails, with
+// nothing written. Returns the rows written.
 int writeRowNumbers(sqlite3 *database, const QList<int> &keys);
 // Finalises the statement kept between drops.
 void finalizeStatements();

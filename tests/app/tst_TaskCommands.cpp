@@ -369,6 +369,14 @@ private slots:
             places);
         QCOMPARE(value("SELECT importance FROM item WHERE action='a'"), "1");
         QCOMPARE(value("SELECT manualSort FROM item WHERE action='elsewhere'"), "1");
+        // Many rows moved: the indexes were set aside and built again.
+        QCOMPARE(value("PRAGMA integrity_check"), "ok");
+        QCOMPARE(value("SELECT group_concat(sql, '; ') FROM (SELECT sql FROM sqlite_master "
+                       "WHERE type='index' ORDER BY name)"),
+            "CREATE INDEX item_done ON item (completed, startDate); "
+            "CREATE INDEX item_due ON item (completed, endDate); "
+            "CREATE INDEX item_list ON item (category, completed, manualSort); "
+            "CREATE INDEX item_open ON item (completed, manualSort)");
     }
 };
 
