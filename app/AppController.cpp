@@ -261,10 +261,12 @@ void AppController::awakeFromNib()
 void AppController::setUpTable()
 {
     tableModel_ = new TaskTableModel(&rows_, [this] { return selectedCatName->text(); }, this);
-    table->setModel(tableModel_);
-    table->setItemDelegateForColumn(TaskTableModel::firstColumn, new MyCell(table));
+    // Row heights first: set once the first list's rows exist, they would
+    // be set row by row, a hundred thousand times for a long list.
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(35);
+    table->setModel(tableModel_);
+    table->setItemDelegateForColumn(TaskTableModel::firstColumn, new MyCell(table));
     table->horizontalHeader()->setSectionResizeMode(TaskTableModel::checkOffColumn,
                                                     QHeaderView::Fixed);
     table->horizontalHeader()->resizeSection(TaskTableModel::checkOffColumn, 26);
