@@ -71,7 +71,6 @@ public:
     sqlite3 *database() const { return database_; }
     // Records of the rows shown, each read when first asked for.
     std::vector<Item> items() const;
-    int rowCount() const { return rows_.size(); }
     const std::vector<Category> &categories() const { return categories_; }
     void setCategories(std::vector<Category> categories) { categories_ = std::move(categories); }
     int selectedCat() const { return selectedCat_; }
