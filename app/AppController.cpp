@@ -2,6 +2,7 @@
 
 #include "DatabaseFile.h"
 #include "InternalError.h"
+#include "ManualOrder.h"
 #include "MyApplication.h"
 #include "MyCell.h"
 #include "PrintDocument.h"
@@ -46,7 +47,7 @@ AppController::~AppController()
     delete calendarPop;
     delete recWindow;
     delete mainWindow;
-    items_.clear();
+    rows_.setKeys({}, nullptr);
     categories_.clear();
     if (database_) {
         // The connection cannot close while statements are prepared on it.
@@ -204,7 +205,7 @@ void AppController::createEditableCopyOfDatabaseIfNeeded()
 
 void AppController::initializeDatabase()
 {
-    setItems({});
+    rows_.setKeys({}, nullptr);
     setCategories({});
     database_ = DatabaseFile::open(pathForDBFile());
 
@@ -218,12 +219,16 @@ void AppController::initializeDatabase()
     const QString firstList = currentCategoryName();
     if (firstList.isNull())
         return;
+    rows_.setKeys(ViewQuery::openTaskKeysOfList(database_, firstList), database_);
+}
+
+std::vector<Item> AppController::items() const
+{
     std::vector<Item> items;
-    const QList<int> keys = ViewQuery::openTaskKeysOfList(database_, firstList);
-    items.reserve(size_t(keys.size()));
-    for (int key : keys)
+    items.reserve(size_t(rows_.size()));
+    for (int key : rows_.keys())
         items.push_back(Item::deferred(key, database_));
-    setItems(std::move(items));
+    return items;
 }
 
 QString AppController::currentCategoryName() const
@@ -258,11 +263,13 @@ void AppController::awakeFromNib()
 
 void AppController::setUpTable()
 {
-    tableModel_ = new TaskTableModel(&items_, [this] { return selectedCatName->text(); }, this);
-    table->setModel(tableModel_);
-    table->setItemDelegateForColumn(TaskTableModel::firstColumn, new MyCell(table));
+    tableModel_ = new TaskTableModel(&rows_, [this] { return selectedCatName->text(); }, this);
+    // Row heights first: set once the first list's rows exist, they would
+    // be set row by row, a hundred thousand times for a long list.
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(35);
+    table->setModel(tableModel_);
+    table->setItemDelegateForColumn(TaskTableModel::firstColumn, new MyCell(table));
     table->horizontalHeader()->setSectionResizeMode(TaskTableModel::checkOffColumn,
                                                     QHeaderView::Fixed);
     table->horizontalHeader()->resizeSection(TaskTableModel::checkOffColumn, 26);
@@ -297,8 +304,7 @@ void AppController::commandFailed(const std::exception &error)
     try {
         reloadView();
     } catch (const std::exception &) {
-        for (Item &item : items_)
-            item = Item::deferred(item.primaryKey(), database_);
+        rows_.forgetRecords();
         tableModel_->reloadData(false);
     }
 }
@@ -348,12 +354,7 @@ void AppController::loadTasksForCategory(const QString &viewName)
     const auto [dayStart, dayEnd] = ViewQuery::dayBounds(QDate::currentDate());
     // The rows are replaced only once the new ones are read: a query that
     // fails leaves the view as it was rather than empty.
-    const QList<int> keys = ViewQuery::taskKeys(database_, viewName, sortBy_, dayStart, dayEnd);
-    std::vector<Item> items;
-    items.reserve(size_t(keys.size()));
-    for (int key : keys)
-        items.push_back(Item::deferred(key, database_));
-    setItems(std::move(items));
+    rows_.setKeys(ViewQuery::taskKeys(database_, viewName, sortBy_, dayStart, dayEnd), database_);
 }
 
 void AppController::reloadLists()
@@ -468,6 +469,7 @@ void AppController::applicationWillTerminate()
 {
     Item::finalizeStatements();
     Category::finalizeStatements();
+    ManualOrder::finalizeStatements();
 }
 
 void AppController::popUp()
@@ -526,10 +528,10 @@ void AppController::ContactUs()
 
 void AppController::printDocument()
 {
-    PrintDocument::printWithDialog(items_, int(categories_.size()), mainWindow);
+    PrintDocument::printWithDialog(items(), int(categories_.size()), mainWindow);
 }
 
 void AppController::printPreview()
 {
-    PrintDocument::printPreview(items_, int(categories_.size()), mainWindow);
+    PrintDocument::printPreview(items(), int(categories_.size()), mainWindow);
 }

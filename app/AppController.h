@@ -10,6 +10,7 @@
 #include "CalendarSync.h"
 #include "Category.h"
 #include "Item.h"
+#include "TaskRows.h"
 #include "ui_CalendarPop.h"
 #include "ui_InitWindow.h"
 #include "ui_ListSheet.h"
@@ -68,8 +69,8 @@ public:
     static QUrl siteBase();
 
     sqlite3 *database() const { return database_; }
-    const std::vector<Item> &items() const { return items_; }
-    void setItems(std::vector<Item> items) { items_ = std::move(items); }
+    // Records of the rows shown, each read when first asked for.
+    std::vector<Item> items() const;
     const std::vector<Category> &categories() const { return categories_; }
     void setCategories(std::vector<Category> categories) { categories_ = std::move(categories); }
     int selectedCat() const { return selectedCat_; }
@@ -88,11 +89,11 @@ public:
     QMenu *jumpToCatMenu = nullptr;
     QMenu *popUpMenu = nullptr;
 
-    // Replaces items with the rows of the named view. Does not redraw.
+    // Replaces the rows with those of the named view. Does not redraw.
     void loadTasksForCategory(const QString &viewName);
     // Re-reads all lists in table order.
     void reloadLists();
-    // The table shows items anew ("reloadData").
+    // The table shows the rows anew ("reloadData").
     void reloadTable();
     int sortOrder() const { return sortBy_; }
     bool showCompleted() const { return showCompleted_; }
@@ -267,11 +268,11 @@ private:
 
     // --- Completing, deleting, moving, lists (TaskCommands.cpp) ---
     void connectTaskCommands();
-    // The task of a row, read again from the file so that it can be changed
-    // and written; null when there is no such row or its task is gone (the
-    // view is then reloaded).
-    Item *taskAt(int row);
-    Item *selectedTask() { return taskAt(selectedRow()); }
+    // The task of a row, read from the file now so that it can be changed
+    // and written; nothing when there is no such row or its task is gone
+    // (the view is then reloaded).
+    std::optional<Item> taskAt(int row);
+    std::optional<Item> selectedTask() { return taskAt(selectedRow()); }
     void completeTaskAt(int row);
     // Loads the view on screen again (the label names it) and redraws.
     void reloadView();
@@ -283,7 +284,7 @@ private:
 
     sqlite3 *database_ = nullptr;
     std::vector<Category> categories_;
-    std::vector<Item> items_;
+    TaskRows rows_;
     int selectedCat_ = 0;
     int sortBy_ = 0;
     bool showCompleted_ = false;

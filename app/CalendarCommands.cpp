@@ -63,7 +63,7 @@ void AppController::importCalendarAtStartup()
     QStringList listNames;
     for (const Category &list : categories_)
         listNames << list.name();
-    if (!calendar_.importAtStartup(database_, listNames, int(items_.size())))
+    if (!calendar_.importAtStartup(database_, listNames, rows_.size()))
         return;
     CalendarStore &store = calendar_.store();
     connect(&store, &CalendarStore::tasksChangedExternally, this,
@@ -75,12 +75,12 @@ void AppController::importCalendarAtStartup()
 void AppController::tasksChanged(const CalendarChanges &changes)
 {
     // The view on screen, whichever it is; open editors find their task by key.
-    if (calendar_.importChanges(database_, changes, int(items_.size())))
+    if (calendar_.importChanges(database_, changes, rows_.size()))
         reloadView();
 }
 
 void AppController::tasksChangedFromBellet(const CalendarChanges &changes)
 {
-    if (calendar_.linkNewCopies(database_, changes, int(items_.size())))
+    if (calendar_.linkNewCopies(database_, changes, rows_.size()))
         reloadView();
 }

@@ -3,6 +3,7 @@
 #include "AppController.h"
 
 #include "CompletedArchive.h"
+#include "ManualOrder.h"
 #include "Recurrence.h"
 #include "TaskTableModel.h"
 #include "Transaction.h"
@@ -25,19 +26,19 @@ void AppController::connectTaskCommands()
     connect(editListsWindow, &QDialog::rejected, this, command(&AppController::editListCancel));
 }
 
-Item *AppController::taskAt(int row)
+std::optional<Item> AppController::taskAt(int row)
 {
-    if (row < 0 || size_t(row) >= items_.size())
-        return nullptr;
-    Item &task = items_[size_t(row)];
-    // What was drawn may be stale: another program may have changed the
-    // task since, and the command writes every field back.
-    task.reload();
+    if (!rows_.contains(row))
+        return std::nullopt;
+    // Not the record drawn, which may be stale: another program may have
+    // changed the task since, and the command writes every field back.
+    Item task = Item::deferred(rows_.key(row), database_);
+    task.hydrate();
     if (task.exists())
-        return &task;
+        return task;
     // Deleted meanwhile: nothing to change, and the row should go.
     reloadView();
-    return nullptr;
+    return std::nullopt;
 }
 
 void AppController::reloadView()
@@ -48,7 +49,7 @@ void AppController::reloadView()
 
 void AppController::removeRow(int row)
 {
-    items_.erase(items_.begin() + row);
+    rows_.remove(row);
     reloadTable();
 }
 
@@ -66,7 +67,7 @@ void AppController::completeTask()
 
 void AppController::completeTaskAt(int row)
 {
-    Item *task = taskAt(row);
+    std::optional<Item> task = taskAt(row);
     if (!task)
         return;
     if (inCompletedView()) {
@@ -106,7 +107,7 @@ void AppController::completeTaskAt(int row)
 void AppController::deleteAction()
 {
     const int row = selectedRow();
-    Item *task = selectedTask();
+    std::optional<Item> task = selectedTask();
     if (!task)
         return;
     task->deleteFromDatabase();
@@ -135,7 +136,7 @@ void AppController::moveActionToList()
 
 void AppController::moveActionToListOK(QAction *picked)
 {
-    Item *task = selectedTask();
+    std::optional<Item> task = selectedTask();
     if (!task || !picked)
         return;
     task->setCategory(picked->data().toString());
@@ -268,21 +269,19 @@ void AppController::deleteList()
 
 bool AppController::acceptDrop(int sourceRow, int destinationRow)
 {
-    const int count = int(items_.size());
+    const int count = rows_.size();
     if (sourceRow < 0 || sourceRow >= count || destinationRow < 0 || destinationRow > count)
         return false;
-    Item moved = std::move(items_[size_t(sourceRow)]);
-    items_.erase(items_.begin() + sourceRow);
-    const int target = sourceRow < destinationRow ? destinationRow - 1 : destinationRow;
-    items_.insert(items_.begin() + target, std::move(moved));
+    QList<int> keys = rows_.keys();
+    keys.move(sourceRow, sourceRow < destinationRow ? destinationRow - 1 : destinationRow);
     table->clearSelection();
 
     // Every shown task gets its place as displayed, and only its place: one
-    // transaction makes the drop all-or-nothing and quick.
+    // transaction makes the drop all-or-nothing. The rows move on screen
+    // only once the file has them in the new order.
     Transaction transaction(database_);
-    for (size_t index = 0; index < items_.size(); ++index)
-        items_[index].writeIndexSort(int(index));
+    ManualOrder::writeRowNumbers(database_, keys);
     transaction.commit();
-    reloadTable();
+    tableModel_->moveRowBefore(sourceRow, destinationRow);
     return true;
 }

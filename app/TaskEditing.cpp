@@ -287,7 +287,7 @@ void AppController::addTaskFromSheet(const QString &recCode)
     const int key = addTask([&](Item &task) {
         writeSheetFields(task, recCode);
         // After the tasks shown.
-        task.setIndexSort(int(items_.size()));
+        task.setIndexSort(rows_.size());
         copy = CalendarExport::valuesOf(task);
     });
     calendar_.exportNewTask(key, copy);
@@ -324,7 +324,7 @@ void AppController::closeSheet()
 
 void AppController::doubleClickInTable()
 {
-    Item *task = selectedTask();
+    const std::optional<Item> task = selectedTask();
     if (!task)
         return;
     bigEditWindowDueLabel->setText(
@@ -351,7 +351,7 @@ void AppController::switchToEditView()
     // Opening again while open would throw away what was typed.
     if (editing_)
         return;
-    Item *task = selectedTask();
+    const std::optional<Item> task = selectedTask();
     if (!task)
         return;
     dueDateLabel->setText(

@@ -8,7 +8,7 @@
 
 namespace BenchDatabase {
 
-bool create(const QString &path, int tasks)
+bool create(const QString &path, int tasks, int completed)
 {
     QFile::remove(path);
     QFile schemaFile(QStringLiteral(WENDRA_SOURCE_DIR "/resources/schema.sql"));
@@ -34,7 +34,7 @@ bool create(const QString &path, int tasks)
         sqlite3_reset(list);
     }
     QRandomGenerator random(42);
-    const int total = tasks + tasks / 10;
+    const int total = tasks + (completed < 0 ? tasks / 10 : completed);
     for (int i = 0; i < total && ok; ++i) {
         const QByteArray title = "Task " + QByteArray::number(random.bounded(1'000'000)) + " to do";
         const QByteArray listName = "List " + QByteArray::number(i % 20);

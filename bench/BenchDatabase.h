@@ -10,5 +10,6 @@ namespace BenchDatabase {
 // Path of a database with `tasks` open tasks (and a tenth as many completed).
 QString pathFor(int tasks);
 // Creates the file at path from the schema; used by make_big_database too.
-bool create(const QString &path, int tasks);
+// completed tasks come on top of the open ones, a tenth as many unless given.
+bool create(const QString &path, int tasks, int completed = -1);
 } // namespace BenchDatabase

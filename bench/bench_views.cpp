@@ -2,6 +2,7 @@
 // task's key and title in manual order from the same file; and what a drop costs.
 #include "BenchDatabase.h"
 #include "Item.h"
+#include "ManualOrder.h"
 #include "Transaction.h"
 #include "ViewQuery.h"
 
@@ -133,9 +134,12 @@ void BM_DropWritingPositions(benchmark::State &state)
     DropFixture fixture(int(state.range(0)));
     for (auto _ : state) {
         fixture.moveFirstRow();
+        QList<int> keys;
+        keys.reserve(int(fixture.items.size()));
+        for (const Item &item : fixture.items)
+            keys.append(item.primaryKey());
         Transaction transaction(fixture.db);
-        for (size_t index = 0; index < fixture.items.size(); ++index)
-            fixture.items[index].writeIndexSort(int(index));
+        ManualOrder::writeRowNumbers(fixture.db, keys);
         transaction.commit();
     }
 }

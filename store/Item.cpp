@@ -18,10 +18,6 @@ ClassStatement dehydrate_statement(
 ClassStatement complete_statement("UPDATE item SET completed=?, startDate=? WHERE pk=?");
 ClassStatement uncomplete_statement("UPDATE item SET completed=? WHERE pk=?");
 ClassStatement delete_statement("DELETE FROM item WHERE pk=?");
-// A drop moves rows: only the positions are written, so a task changed by
-// another program since it was drawn keeps that program's fields.
-ClassStatement position_statement(
-    "UPDATE item SET manualSort=?1 WHERE pk=?2 AND manualSort IS NOT ?1");
 
 } // namespace
 
@@ -184,21 +180,11 @@ void Item::deleteFromDatabase()
                "Item::deleteFromDatabase");
 }
 
-void Item::writeIndexSort(int position)
-{
-    indexSort_ = position;
-    sqlite3_stmt *statement = position_statement.get(database_, "Item::writeIndexSort");
-    sqlite3_bind_int(statement, 1, position);
-    sqlite3_bind_int(statement, 2, primaryKey_);
-    sql::stepToDone(statement, database_, "Error: failed to dehydrate with message '%s'.",
-                    "Item::writeIndexSort");
-}
-
 void Item::finalizeStatements()
 {
     for (ClassStatement *statement :
          {&insert_statement, &init_statement, &hydrate_statement, &dehydrate_statement,
-          &complete_statement, &uncomplete_statement, &delete_statement, &position_statement})
+          &complete_statement, &uncomplete_statement, &delete_statement})
         statement->finalize();
 }
 

@@ -41,8 +41,6 @@ public:
     // row that is gone writes nothing; one changed without being read first
     // raises rather than write NULL over the fields it never loaded.
     void dehydrate();
-    // Moves the task in manual order, writing its position only.
-    void writeIndexSort(int position);
     void complete();
     void unComplete();
     void deleteFromDatabase();

@@ -3,16 +3,17 @@
 #include "InternalError.h"
 #include "Item.h"
 #include "TaskRoles.h"
+#include "TaskRows.h"
 #include "TaskSummary.h"
 
 #include <QMimeData>
 #include <algorithm>
 #include <utility>
 
-TaskTableModel::TaskTableModel(std::vector<Item> *items, std::function<QString()> viewTitle,
+TaskTableModel::TaskTableModel(TaskRows *rows, std::function<QString()> viewTitle,
                                QObject *parent)
     : QAbstractTableModel(parent)
-    , items_(items)
+    , rows_(rows)
     , viewTitle_(std::move(viewTitle))
 {
 }
@@ -25,9 +26,18 @@ void TaskTableModel::reloadData(bool readable)
     endResetModel();
 }
 
+void TaskTableModel::moveRowBefore(int sourceRow, int destinationRow)
+{
+    // Qt refuses a move onto the row itself or just below it: nothing moves.
+    if (!beginMoveRows(QModelIndex(), sourceRow, sourceRow, QModelIndex(), destinationRow))
+        return;
+    rows_->move(sourceRow, sourceRow < destinationRow ? destinationRow - 1 : destinationRow);
+    endMoveRows();
+}
+
 int TaskTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(items_->size());
+    return parent.isValid() ? 0 : rows_->size();
 }
 
 int TaskTableModel::columnCount(const QModelIndex &parent) const
@@ -37,9 +47,7 @@ int TaskTableModel::columnCount(const QModelIndex &parent) const
 
 Item *TaskTableModel::itemAt(int row) const
 {
-    if (row < 0 || size_t(row) >= items_->size())
-        return nullptr;
-    return &(*items_)[size_t(row)];
+    return rows_->record(row);
 }
 
 QVariant TaskTableModel::data(const QModelIndex &index, int role) const

@@ -1,6 +1,7 @@
-// The task table's model: a thin view over the controller's items. Row N is
-// items[N]. A row's record is hydrated the first time the row is drawn, so a
-// view of many thousand tasks reads the full fields only of the rows seen.
+// The task table's model: a thin view over the controller's rows. Row N is
+// the task of the view's Nth key; its record is read when the row is drawn
+// and kept only while the row is among those drawn lately, so a view of many
+// thousand tasks holds its keys and a few screens of records.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -8,6 +9,7 @@
 #include <vector>
 
 class Item;
+class TaskRows;
 
 class TaskTableModel : public QAbstractTableModel
 {
@@ -18,13 +20,17 @@ public:
 
     // viewTitle gives the name of the view on screen; the summary line and
     // the check boxes depend on it.
-    TaskTableModel(std::vector<Item> *items, std::function<QString()> viewTitle,
+    TaskTableModel(TaskRows *rows, std::function<QString()> viewTitle,
                    QObject *parent = nullptr);
 
-    // Everything changed: the controller replaced its items. With readable
+    // Everything changed: the controller replaced its rows. With readable
     // false the file is known to fail: rows not yet read draw as unreadable
     // at once, without another wait for the file and without a report.
     void reloadData(bool readable = true);
+    // Moves the row at sourceRow before destinationRow (a row number from
+    // before the move), keeping every record as it is: the rows stay drawn
+    // and the selection and scroll position follow them.
+    void moveRowBefore(int sourceRow, int destinationRow);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -68,6 +74,6 @@ private:
     mutable bool readFailed_ = false;
     mutable QString pendingFailure_;
 
-    std::vector<Item> *items_;
+    TaskRows *rows_;
     std::function<QString()> viewTitle_;
 };

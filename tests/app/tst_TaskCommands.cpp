@@ -313,28 +313,43 @@ private slots:
     void drop_data()
     {
         QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("stored"); // manualSort of a, b and c before the drop
         QTest::addColumn<int>("source");
         QTest::addColumn<int>("destination");
         QTest::addColumn<QString>("places"); // manualSort and title, in the order shown
-        QTest::newRow("first to end") << "Home" << 0 << 3 << "0b 1c 2a";
-        QTest::newRow("last to top") << "Home" << 2 << 0 << "0c 1a 2b";
-        QTest::newRow("just below itself") << "Home" << 1 << 2 << "0a 1b 2c";
-        QTest::newRow("all tasks") << "All Tasks" << 0 << 2 << "0b 1a 2c";
-        QTest::newRow("past the end is refused") << "Home" << 0 << 4 << "10a 20b 30c";
+        QTest::addColumn<int>("written"); // rows the drop writes
+        // clang-format off
+        QTest::newRow("first to end") << "Home" << "10, 20, 30" << 0 << 3 << "0b 1c 2a" << 3;
+        QTest::newRow("last to top") << "Home" << "10, 20, 30" << 2 << 0 << "0c 1a 2b" << 3;
+        QTest::newRow("just below itself") << "Home" << "10, 20, 30" << 1 << 2 << "0a 1b 2c" << 3;
+        QTest::newRow("all tasks") << "All Tasks" << "10, 20, 30" << 0 << 2 << "0b 1a 2c" << 3;
+        QTest::newRow("past the end is refused") << "Home" << "10, 20, 30" << 0 << 4 << "10a 20b 30c" << 0;
+        QTest::newRow("in order, one down") << "Home" << "0, 1, 2" << 0 << 2 << "0b 1a 2c" << 2;
+        QTest::newRow("in order, last to top") << "All Tasks" << "0, 1, 2" << 2 << 0 << "0c 1a 2b" << 3;
+        QTest::newRow("in order, onto itself") << "Home" << "0, 1, 2" << 1 << 1 << "0a 1b 2c" << 0;
+        QTest::newRow("text rewritten") << "Home" << "0, 1, \"x\"" << 0 << 1 << "0a 1b 2c" << 1;
+        QTest::newRow("fraction rewritten") << "Home" << "0, 1.5, 2" << 2 << 3 << "0a 1b 2c" << 1;
+        // clang-format on
     }
 
-    // Every row shown gets its place as displayed and keeps its other fields.
+    // Every row shown gets its place as displayed and keeps its other
+    // fields; rows already in their place are not written again.
     void drop()
     {
         QFETCH(QString, view);
+        QFETCH(QString, stored);
         QFETCH(int, source);
         QFETCH(int, destination);
         QFETCH(QString, places);
-        start([](TestDatabase &db) {
+        QFETCH(int, written);
+        start([&](TestDatabase &db) {
             db.addList("Home");
-            db.addTask("a", "Home", 0, 10, 0, "4");
-            db.addTask("b", "Home", 0, 20);
-            db.addTask("c", "Home", 0, 30);
+            db.addTask("a", "Home", 0, 0, 0, "4");
+            db.addTask("b", "Home");
+            db.addTask("c", "Home");
+            db.addTask("elsewhere", "Away", 0, 1, 1);
+            db.exec("UPDATE item SET manualSort=json_extract('[" + stored
+                + "]', '$[' || (pk - 1) || ']') WHERE pk < 4");
         });
         if (view != "Home")
             c().showAllTasks();
@@ -342,15 +357,26 @@ private slots:
         for (int row = 0; row < 3; ++row)
             c().tableModel()->data(c().tableModel()->index(row, 1), SubTextRole);
         value("UPDATE item SET importance='1' WHERE action='a'");
+        const int changesBefore = value("SELECT total_changes()").toInt();
         // Through the model, as a real drag delivers it.
         QMimeData data;
         data.setData(TaskTableModel::dragType, QByteArray::number(source));
         c().tableModel()->dropMimeData(&data, Qt::MoveAction, destination, 0, {});
-        QCOMPARE(app->rows().join(' '), QString(places).remove(QRegularExpression("\\d")));
+        QCOMPARE(value("SELECT total_changes()").toInt() - changesBefore, written);
+        QCOMPARE(app->rows().join(' '), QString(places).remove(QRegularExpression("[\\d.]")));
         QCOMPARE(value("SELECT group_concat(manualSort || action, ' ') FROM "
-                       "(SELECT * FROM item ORDER BY manualSort)"),
+                       "(SELECT * FROM item WHERE completed=0 ORDER BY manualSort)"),
             places);
         QCOMPARE(value("SELECT importance FROM item WHERE action='a'"), "1");
+        QCOMPARE(value("SELECT manualSort FROM item WHERE action='elsewhere'"), "1");
+        // Many rows moved: the indexes were set aside and built again.
+        QCOMPARE(value("PRAGMA integrity_check"), "ok");
+        QCOMPARE(value("SELECT group_concat(sql, '; ') FROM (SELECT sql FROM sqlite_master "
+                       "WHERE type='index' ORDER BY name)"),
+            "CREATE INDEX item_done ON item (completed, startDate); "
+            "CREATE INDEX item_due ON item (completed, endDate); "
+            "CREATE INDEX item_list ON item (category, completed, manualSort); "
+            "CREATE INDEX item_open ON item (completed, manualSort)");
     }
 };
 

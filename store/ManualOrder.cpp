@@ -1,0 +1,123 @@
+#include "ManualOrder.h"
+
+#include "ClassStatement.h"
+#include "Transaction.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <sqlite3.h>
+#include <utility>
+#include <vector>
+
+namespace ManualOrder {
+namespace {
+
+// Only the position: a task changed by another program since it was drawn
+// keeps that program's fields.
+ClassStatement position_statement("UPDATE item SET manualSort=?1 WHERE pk=?2");
+
+// A key and its stored position; -1 for one that is no whole number (NULL,
+// a fraction, a text another program wrote), which is always rewritten.
+using Position = std::pair<int, sqlite3_int64>;
+
+// Every task's stored position, by key. One scan (of a covering index where
+// the file has one) costs far less than a lookup per shown row.
+std::vector<Position> storedPositions(sqlite3 *database)
+{
+    std::vector<Position> positions;
+    Query query(database, "SELECT pk, manualSort FROM item", "ManualOrder::writeRowNumbers");
+    sqlite3_stmt *row = query.statement();
+    while (query.next())
+        positions.emplace_back(sqlite3_column_int(row, 0),
+                               sqlite3_column_type(row, 1) == SQLITE_INTEGER
+                                   ? sqlite3_column_int64(row, 1)
+                                   : -1);
+    std::sort(positions.begin(), positions.end());
+    return positions;
+}
+
+// Runs one statement that returns no rows; raises when it fails.
+void execute(sqlite3 *database, const QByteArray &sql)
+{
+    Query query(database, sql, "ManualOrder::writeRowNumbers");
+    while (query.next()) {
+    }
+}
+
+// Removes the indexes that hold the position for as long as it lives and
+// then builds them again as the file defined them. Writing most positions
+// of a large view costs far less so than moving every entry of two indexes
+// one by one; inside the drop's transaction, the file never lacks them.
+class IndexesSetAside
+{
+public:
+    explicit IndexesSetAside(sqlite3 *database)
+        : database_(database)
+    {
+        {
+            Query query(database, "SELECT name, sql FROM sqlite_master WHERE type='index' "
+                                  "AND tbl_name='item' AND sql LIKE '%manualSort%'",
+                        "ManualOrder::writeRowNumbers");
+            while (query.next())
+                indexes_.append({sql::columnText(query.statement(), 0).toUtf8(),
+                                 sql::columnText(query.statement(), 1).toUtf8()});
+        }
+        for (const auto &[name, definition] : indexes_)
+            execute(database, "DROP INDEX \"" + QByteArray(name).replace('"', "\"\"") + '"');
+    }
+    void restore()
+    {
+        for (const auto &[name, definition] : indexes_)
+            execute(database_, definition);
+    }
+
+private:
+    sqlite3 *database_;
+    QList<std::pair<QByteArray, QByteArray>> indexes_;
+};
+
+} // namespace
+
+int writeRowNumbers(sqlite3 *database, const QList<int> &keys)
+{
+    const std::vector<Position> stored = storedPositions(database);
+    std::vector<std::pair<int, int>> changes; // key, row
+    for (int row = 0; row < keys.size(); ++row) {
+        const int key = keys[row];
+        const auto found = std::lower_bound(stored.begin(), stored.end(),
+                                            Position(key, std::numeric_limits<sqlite3_int64>::min()));
+        if (found == stored.end() || found->first != key || found->second != row)
+            changes.emplace_back(key, row);
+    }
+    if (changes.empty())
+        return 0;
+    // Joins the caller's: the indexes are never gone outside one.
+    Transaction transaction(database);
+    // The first drop in a shuffled view moves nearly every row; a drop in
+    // a view already in order moves a few.
+    std::optional<IndexesSetAside> aside;
+    if (changes.size() * 4 > stored.size()) {
+        aside.emplace(database);
+        // In key order the table's pages are each written once.
+        std::sort(changes.begin(), changes.end());
+    }
+    sqlite3_stmt *statement = position_statement.get(database, "ManualOrder::writeRowNumbers");
+    for (const auto &[key, row] : changes) {
+        sqlite3_bind_int(statement, 1, row);
+        sqlite3_bind_int(statement, 2, key);
+        sql::stepToDone(statement, database, "Error: failed to dehydrate with message '%s'.",
+                        "ManualOrder::writeRowNumbers");
+    }
+    if (aside)
+        aside->restore();
+    transaction.commit();
+    return int(changes.size());
+}
+
+void finalizeStatements()
+{
+    position_statement.finalize();
+}
+
+} // namespace ManualOrder
