@@ -22,6 +22,7 @@
 #include <QUrl>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -31,6 +32,7 @@ class LumAttachedWindow;
 class QAction;
 class QMenu;
 class TaskTableModel;
+class WindowSizer;
 struct sqlite3;
 
 class AppController : public QObject,
@@ -75,7 +77,9 @@ public:
     int selectedCat() const { return selectedCat_; }
     // The current list's name; absent when there is no list at all.
     QString currentCategoryName() const;
-    bool windowIsSmall() const { return windowIsSmall_; }
+    // True at full size (see WindowSizer).
+    bool windowIsSmall() const;
+    int mainWindowHeight() const;
     bool editing() const { return editing_; }
 
     QMainWindow *mainWindow = nullptr;
@@ -162,6 +166,8 @@ public slots:
     void deleteList();
 
     void popUp();
+    // The window's size button: full to compact and back.
+    void windowsResize();
     void closeInitWindow();
     void showHelp();
     void ContactUs();
@@ -215,6 +221,8 @@ private:
     bool failureAlertOpen_ = false;
 
     void setUpTable();
+    // The compact window's title for the view on screen.
+    QString compactTitle() const;
     void rebuildJumpMenu();
     // Shows the named view: label, rows, table.
     void showView(const QString &viewName);
@@ -288,10 +296,10 @@ private:
     int sortBy_ = 0;
     bool showCompleted_ = false;
     bool editing_ = false;
-    bool windowIsSmall_ = true;
     bool createdDatabase_ = false;
     QString templatePath_ = QStringLiteral(":/wendra.dbz");
     TaskTableModel *tableModel_ = nullptr;
+    std::unique_ptr<WindowSizer> sizer_;
 
     static AppController *myInstance;
 };
