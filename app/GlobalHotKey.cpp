@@ -8,6 +8,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QGuiApplication>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <X11/keysym.h>
@@ -124,10 +125,27 @@ bool GlobalHotKey::nativeEventFilter(const QByteArray &eventType, void *message,
     if ((event->response_type & 0x7f) != XCB_KEY_PRESS)
         return false;
     const auto *press = static_cast<const xcb_key_press_event_t *>(message);
-    if (keycodes_.contains(press->detail) && (press->state & significantModifiers) == hotKeyModifiers)
+    if (keycodes_.contains(press->detail) && (press->state & significantModifiers) == hotKeyModifiers) {
         emit pressed();
+        focusMainWindow(press->time);
+    }
     // The event goes on as it came, whatever it was.
     return false;
+}
+
+void GlobalHotKey::focusMainWindow(uint32_t time)
+{
+    // Qt asks the X server for the focus with the time of the last event
+    // one of its own windows saw; when another program took the focus
+    // since, the server refuses. The press is newer than any such change.
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        if (x11 && window->isExposed() && window->type() == Qt::Window && !window->transientParent()) {
+            xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_PARENT, xcb_window_t(window->winId()), time);
+            xcb_flush(x11->connection());
+            return;
+        }
+    }
 }
 
 void GlobalHotKey::bindThroughPortal()
@@ -151,7 +169,7 @@ void GlobalHotKey::bindThroughPortal()
     qDBusRegisterMetaType<QList<PortalShortcut>>();
     bus().connect(QString::fromLatin1(portalService), QString::fromLatin1(portalPath),
                   QString::fromLatin1(shortcutsInterface), QStringLiteral("Activated"), this,
-                  SLOT(activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+                  SLOT(activated(QDBusMessage)));
     const QVariantMap options{{QStringLiteral("session_handle_token"), QStringLiteral("wendra")}};
     callWithRequest(QStringLiteral("CreateSession"), {options},
                     SLOT(sessionCreated(uint, QVariantMap)));
@@ -208,9 +226,11 @@ void GlobalHotKey::shortcutsBound(uint response, const QVariantMap &)
         qWarning("Wendra: the hot key was not bound; Super+Alt+Right is off.");
 }
 
-void GlobalHotKey::activated(const QDBusObjectPath &session, const QString &id, qulonglong,
-                             const QVariantMap &)
+void GlobalHotKey::activated(const QDBusMessage &message)
 {
-    if (session.path() == session_ && id == QLatin1String(shortcutId))
+    // Arguments: session, shortcut, time stamp, options.
+    const QList<QVariant> arguments = message.arguments();
+    if (arguments.size() >= 2 && arguments.at(0).value<QDBusObjectPath>().path() == session_
+        && arguments.at(1).toString() == QLatin1String(shortcutId))
         emit pressed();
 }

@@ -6,7 +6,7 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
-#include <QDBusObjectPath>
+#include <QDBusMessage>
 #include <QList>
 #include <QObject>
 #include <QVariantMap>
@@ -37,11 +37,11 @@ signals:
 private slots:
     void sessionCreated(uint response, const QVariantMap &results);
     void shortcutsBound(uint response, const QVariantMap &results);
-    void activated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
-                   const QVariantMap &options);
+    void activated(const QDBusMessage &message);
 
 private:
     bool grabOnX11();
+    void focusMainWindow(uint32_t time);
     void bindThroughPortal();
     // Calls a portal method that answers through a Request object, and
     // sends that answer to slot.

@@ -12,15 +12,16 @@
 
 namespace {
 
-// The table marks a drop with its own marker between rows; the style's
-// indicator (a frame round a row, a line) would be drawn as well.
-class NoDropIndicatorStyle : public QProxyStyle
+// The table marks a drop with its own marker between rows, and the row
+// with the keyboard with its rounded fill; the style would add its drop
+// indicator and a square focus frame round one cell.
+class TableStyle : public QProxyStyle
 {
 public:
     void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                        const QWidget *widget) const override
     {
-        if (element != PE_IndicatorItemViewItemDrop)
+        if (element != PE_IndicatorItemViewItemDrop && element != PE_FrameFocusRect)
             QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 };
@@ -36,7 +37,7 @@ MyTableView::MyTableView(QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setAlternatingRowColors(true);
-    auto *style = new NoDropIndicatorStyle;
+    auto *style = new TableStyle;
     style->setParent(this);
     setStyle(style);
 }
