@@ -61,7 +61,7 @@ QString WindowSizer::compactTitle(const QString &viewLabel, const QString &listN
 void WindowSizer::windowsResize(bool editing, const QString &title)
 {
     if (!full_) {
-        expandTo(mainWindowHeight_, editing);
+        expandTo(frame(), mainWindowHeight_, editing);
         saveFrame();
         return;
     }
@@ -82,9 +82,8 @@ void WindowSizer::windowsResize(bool editing, const QString &title)
     saveFrame();
 }
 
-void WindowSizer::expandTo(int height, bool editing)
+void WindowSizer::expandTo(const QRect &compact, int height, bool editing)
 {
-    const QRect compact = frame();
     applying_ = true;
     // A minimum of 0 is no minimum of the window's own: the layout sets it
     // again, as for a window that was never compact.
@@ -129,11 +128,9 @@ void WindowSizer::restoreFrame()
     if (!saved.isValid() || !onScreen)
         return;
     if (saved.height() < leftCompactBelow) {
-        // Put the window together as the compact one the user left, then
-        // make it full as the user will want it after a start.
-        full_ = false;
-        setFrame(saved);
-        expandTo(startHeight, false);
+        // Made full at once, as the user will want it after a start, with
+        // the top edge where the compact one was.
+        expandTo(saved, startHeight, false);
         return;
     }
     setFrame(saved);
@@ -143,7 +140,7 @@ void WindowSizer::expandAtQuit(bool editing)
 {
     if (!full_) {
         window_->hide();
-        expandTo(mainWindowHeight_, editing);
+        expandTo(frame(), mainWindowHeight_, editing);
     }
     saveFrame();
 }

@@ -56,7 +56,7 @@ public:
 
 private:
     int menuHeight() const;
-    void expandTo(int height, bool editing);
+    void expandTo(const QRect &compact, int height, bool editing);
 
     QMainWindow *window_;
     QAbstractButton *toggle_;
