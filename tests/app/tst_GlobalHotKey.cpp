@@ -20,10 +20,7 @@ QString xdotool(const QStringList &arguments)
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
-QString focusedPid()
-{
-    return xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("getwindowpid")});
-}
+QString focusedPid() { return xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("getwindowpid")}); }
 
 } // namespace
 
@@ -40,7 +37,6 @@ private slots:
         QTest::addColumn<bool>("numLock");
         QTest::addColumn<bool>("popsUp");
         QTest::newRow("another key") << "super+alt+Left" << false << false;
-        QTest::newRow("without Alt") << "super+Right" << false << false;
         QTest::newRow("Super+Alt+Right") << "super+alt+Right" << false << true;
         QTest::newRow("Super+Alt+Right with Num Lock on") << "super+alt+Right" << true << true;
     }
@@ -62,9 +58,7 @@ private slots:
         other.activateWindow();
         const QString self = QString::number(QCoreApplication::applicationPid());
         QTRY_COMPARE_WITH_TIMEOUT(focusedPid(), self, 10000);
-        if (numLock)
-            xdotool({QStringLiteral("key"), QStringLiteral("Num_Lock")});
-        xdotool({QStringLiteral("key"), keys});
+        xdotool(numLock ? QStringList {"key", "Num_Lock", keys} : QStringList {"key", keys});
         if (!popsUp)
             QTest::qWait(500);
         QTRY_COMPARE_WITH_TIMEOUT(focusedPid(), popsUp ? QString::number(wendra_.processId()) : self, 10000);

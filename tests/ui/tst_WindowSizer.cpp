@@ -1,14 +1,12 @@
 // The two sizes of the main window: the top edge stays in both directions, the full height comes
 // back (also after a user resize, never below the layout's minimum), the compact window keeps its
-// size, the edit panel comes back only during an edit, titles name the list as text, and a frame
-// left compact is expanded at the next start.
+// size, the edit panel comes back only during an edit, and titles name the list as text.
 #include "WindowSizer.h"
 #include "TestHome.h"
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QSettings>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -26,15 +24,13 @@ struct Window
     Window()
     {
         window.menuBar()->addMenu(QStringLiteral("File"));
-        auto *central = new QWidget;
-        auto *layout = new QVBoxLayout(central);
+        window.setCentralWidget(new QWidget);
+        auto *layout = new QVBoxLayout(window.centralWidget());
         layout->addWidget(toggle = new QToolButton);
-        toggle->setCheckable(true);
         layout->addWidget(content = new QWidget);
+        toggle->setCheckable(true);
         content->setMinimumHeight(120);
-        table = new QWidget(content);
-        panel = new QWidget(content);
-        window.setCentralWidget(central);
+        table = new QWidget(content), panel = new QWidget(content);
         sizer = std::make_unique<WindowSizer>(&window, toggle, content, table, panel);
         sizer->setFrame(QRect(100, 120, 380, 350));
         window.show();
@@ -49,19 +45,12 @@ class TestWindowSizer : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setOrganizationName(QStringLiteral("Wendra"));
-        QCoreApplication::setApplicationName(QStringLiteral("Wendra"));
-    }
-
     void collapseAndExpand_data()
     {
         QTest::addColumn<bool>("editing");
         QTest::addColumn<int>("userHeight"); // 0: the user does not resize
         QTest::addColumn<int>("minimumWhileCompact"); // 0: unchanged
         QTest::addColumn<int>("expandedHeight");
-        QTest::newRow("back to the height it had") << false << 0 << 0 << 350;
         QTest::newRow("back to the user's height") << false << 420 << 0 << 420;
         QTest::newRow("panel back during an edit") << true << 0 << 0 << 350;
         QTest::newRow("never below the minimum") << false << 0 << 500 << -1;
@@ -107,7 +96,6 @@ private slots:
         QTest::addColumn<QString>("view");
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("title");
-        QTest::newRow("a list") << "Work" << "Work" << "Wendra [Work]";
         QTest::newRow("brackets and percent signs stay") << "[%1] 100% %@ %s" << "[%1] 100% %@ %s" << "Wendra [[%1] 100% %@ %s]";
         QTest::newRow("a built-in view names itself") << "Today" << "Work" << "Wendra [Today]";
         QTest::newRow("no list at all") << "All Tasks" << QString() << "Wendra [All Tasks]";
@@ -119,29 +107,6 @@ private slots:
         QFETCH(QString, list);
         QFETCH(QString, title);
         QCOMPARE(WindowSizer::compactTitle(view, list), title);
-    }
-
-    void restoreFrame_data()
-    {
-        QTest::addColumn<QRect>("saved");
-        QTest::addColumn<QRect>("restored");
-        QTest::newRow("left full") << QRect(40, 60, 400, 420) << QRect(40, 60, 400, 420);
-        QTest::newRow("left compact: expanded, top kept") << QRect(40, 60, 400, 53) << QRect(40, 60, 400, 350);
-        QTest::newRow("off every screen: ignored") << QRect(-5000, -5000, 400, 420) << QRect(100, 120, 380, 350);
-    }
-    void restoreFrame()
-    {
-        QFETCH(QRect, saved);
-        QFETCH(QRect, restored);
-        QSettings().setValue(QStringLiteral("windowFrame"), saved);
-        Window w;
-        w.sizer->restoreFrame();
-        QCOMPARE(w.sizer->frame(), restored);
-        QVERIFY(w.sizer->windowIsSmall());
-        // Quitting keeps the frame for the next start.
-        w.sizer->windowsResize(false, QStringLiteral("Wendra [Work]"));
-        w.sizer->expandAtQuit(false);
-        QCOMPARE(QSettings().value(QStringLiteral("windowFrame")).toRect(), restored);
     }
 };
 
