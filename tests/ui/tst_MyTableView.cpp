@@ -1,23 +1,21 @@
-// The task table beyond a plain table: the rounded selection in the colour that says where the
-// keyboard is, the drop marker between rows, Return and space, and the rounded paths' clamps.
+// The task table beyond a plain table: the drop marker between rows, Return and space, and the
+// rounded paths' clamps.
 #include "MyTableView.h"
 #include "RoundedRectPath.h"
 #include "TestHome.h"
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QtTest>
 
 namespace {
 
-// A shown window holding a line edit and a table of three 35-point rows: a check box, a text.
+// A shown window holding a table of three 35-point rows: a check box, a text.
 struct Table
 {
     QWidget window;
-    QLineEdit other {&window};
     MyTableView view {&window};
     QStandardItemModel model {3, 2};
     Table()
@@ -65,36 +63,6 @@ private slots:
         QVERIFY(path.isEmpty() || path.boundingRect() == rect);
         QCOMPARE(path.contains(rect.topLeft() + QPointF(1, 1)), cornerFilled);
         QCOMPARE(path.contains(QPointF(rect.left() + 0.5, rect.center().y())), !path.isEmpty());
-    }
-
-    void highlight_data()
-    {
-        QTest::addColumn<bool>("tableFocused");
-        QTest::addColumn<bool>("windowActive");
-        QTest::newRow("table focused, window active: in focus") << true << true;
-        QTest::newRow("another control focused") << false << true;
-        QTest::newRow("another window active") << true << false;
-    }
-    void highlight()
-    {
-        QFETCH(bool, tableFocused);
-        QFETCH(bool, windowActive);
-        Table t;
-        QWidget elsewhere;
-        QWidget *active = windowActive ? &t.window : &elsewhere;
-        active->show();
-        active->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(active));
-        (tableFocused ? static_cast<QWidget *>(&t.view) : &t.other)->setFocus();
-        t.select({1});
-        const QImage image = t.view.viewport()->grab().toImage();
-        const QRgb colour = (tableFocused && windowActive ? MyTableView::highlightColorInFocusView()
-                                                          : MyTableView::highlightColorOutOfFocusView()).rgb();
-        // Row 1 spans y 35 to 70: filled from 2 points in, its corners round.
-        const int right = t.view.viewport()->width() - 3;
-        QCOMPARE(QList({image.pixel(2, 52), image.pixel(right, 52)}), QList({colour, colour}));
-        for (const QPoint outside : {QPoint(1, 52), QPoint(right + 1, 52), QPoint(2, 36), QPoint(2, 17)})
-            QVERIFY(image.pixel(outside) != colour);
     }
 
     void keys_data()
