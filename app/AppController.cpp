@@ -10,6 +10,7 @@
 #include "TaskTableModel.h"
 #include "ViewQuery.h"
 #include "WhenShown.h"
+#include "WindowSizer.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -47,6 +48,7 @@ AppController::~AppController()
     delete calendarPop;
     delete recWindow;
     delete mainWindow;
+    mainWindow = nullptr;
     rows_.setKeys({}, nullptr);
     categories_.clear();
     if (database_) {
@@ -103,6 +105,8 @@ void AppController::buildWindows()
     editListsWindow->setObjectName(QStringLiteral("editListsWindow"));
     prefsPanel->setObjectName(QStringLiteral("prefsPanel"));
     initWindow->setObjectName(QStringLiteral("initWindow"));
+    sizer_ = std::make_unique<WindowSizer>(mainWindow, windowResizeButton, contentArea,
+                                           tableScrollView, editWindow);
     calendarPop->setObjectName(QStringLiteral("calendarPop"));
     recWindow->setObjectName(QStringLiteral("recWindow"));
     mainWindow->setObjectName(QStringLiteral("mainWindow"));
@@ -183,6 +187,7 @@ void AppController::connectCommands()
     connect(initWindow, &QDialog::rejected, this, command(&AppController::closeInitWindow));
     connect(previousCategoryBut, &QToolButton::clicked, this, command(&AppController::previousCategory));
     connect(nextCategoryBut, &QToolButton::clicked, this, command(&AppController::nextCategory));
+    connect(windowResizeButton, &QToolButton::clicked, this, command(&AppController::windowsResize));
     // The menu is built afresh each time it opens, so it always shows the
     // lists as they are now.
     connect(jumpToCatMenu, &QMenu::aboutToShow, this, command(&AppController::rebuildJumpMenu));
@@ -244,13 +249,15 @@ void AppController::awakeFromNib()
     selectedCat_ = 0;
     initializeDatabase();
     editing_ = false;
-    windowIsSmall_ = true;
     setUpTable();
     selectedCatName->setText(currentCategoryName());
+    if (auto *application = qobject_cast<MyApplication *>(QCoreApplication::instance()))
+        application->registerHotKey();
     myInstance = this;
     showCompleted_ = false;
     // The edit panel lies over the table and slides in only while editing.
     placeEditPanel();
+    sizer_->restoreFrame();
     mainWindow->show();
     if (createdDatabase_)
         initWindow->show();
@@ -287,6 +294,11 @@ void AppController::setUpTable()
     table->setDragDropMode(QAbstractItemView::DragDrop);
     table->setDefaultDropAction(Qt::MoveAction);
     connect(tableModel_, &TaskTableModel::rowDropped, this, command(&AppController::acceptDrop));
+    // A right click anywhere in the table offers the commands on the selected tasks.
+    auto *moveItems = new QMenu(table);
+    moveItems->addAction(tr("Move to List..."), this, command(&AppController::moveActionToList));
+    moveItems->addAction(tr("Delete"), this, command(&AppController::deleteAction));
+    table->setMoveItems(moveItems);
 }
 
 void AppController::commandFailed(const std::exception &error)
@@ -391,8 +403,7 @@ void AppController::selectCategory(int index)
 {
     selectedCat_ = index;
     showView(currentCategoryName());
-    if (!windowIsSmall_)
-        mainWindow->setWindowTitle(QStringLiteral("Wendra [%1]").arg(currentCategoryName()));
+    sizer_->setCompactTitle(compactTitle());
 }
 
 void AppController::nextCategory()
@@ -467,6 +478,8 @@ void AppController::toggleShowCompleted()
 
 void AppController::applicationWillTerminate()
 {
+    if (mainWindow)
+        sizer_->expandAtQuit(editing_);
     Item::finalizeStatements();
     Category::finalizeStatements();
     ManualOrder::finalizeStatements();
@@ -477,6 +490,26 @@ void AppController::popUp()
     mainWindow->show();
     mainWindow->raise();
     mainWindow->activateWindow();
+}
+
+bool AppController::windowIsSmall() const
+{
+    return sizer_->windowIsSmall();
+}
+
+int AppController::mainWindowHeight() const
+{
+    return sizer_->mainWindowHeight();
+}
+
+QString AppController::compactTitle() const
+{
+    return WindowSizer::compactTitle(selectedCatName->text(), currentCategoryName());
+}
+
+void AppController::windowsResize()
+{
+    sizer_->windowsResize(editing_, compactTitle());
 }
 
 bool AppController::windowShouldClose()
@@ -494,6 +527,8 @@ bool AppController::eventFilter(QObject *watched, QEvent *event)
             event->ignore();
         return true;
     }
+    if (watched == mainWindow && event->type() == QEvent::Resize)
+        sizer_->windowWillResize(sizer_->frame().size(), editing_);
     return QObject::eventFilter(watched, event);
 }
 

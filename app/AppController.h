@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,7 @@ class LumAttachedWindow;
 class QAction;
 class QMenu;
 class TaskTableModel;
+class WindowSizer;
 struct sqlite3;
 
 class AppController : public QObject,
@@ -76,7 +78,9 @@ public:
     int selectedCat() const { return selectedCat_; }
     // The current list's name; absent when there is no list at all.
     QString currentCategoryName() const;
-    bool windowIsSmall() const { return windowIsSmall_; }
+    // True at full size (see WindowSizer).
+    bool windowIsSmall() const;
+    int mainWindowHeight() const;
     bool editing() const { return editing_; }
 
     QMainWindow *mainWindow = nullptr;
@@ -163,6 +167,8 @@ public slots:
     void deleteList();
 
     void popUp();
+    // The window's size button: full to compact and back.
+    void windowsResize();
     void closeInitWindow();
     void showHelp();
     void ContactUs();
@@ -216,6 +222,8 @@ private:
     bool failureAlertOpen_ = false;
 
     void setUpTable();
+    // The compact window's title for the view on screen.
+    QString compactTitle() const;
     void rebuildJumpMenu();
     // Shows the named view: label, rows, table.
     void showView(const QString &viewName);
@@ -289,10 +297,10 @@ private:
     int sortBy_ = 0;
     bool showCompleted_ = false;
     bool editing_ = false;
-    bool windowIsSmall_ = true;
     bool createdDatabase_ = false;
     QString templatePath_ = QStringLiteral(":/wendra.dbz");
     TaskTableModel *tableModel_ = nullptr;
+    std::unique_ptr<WindowSizer> sizer_;
 
     static AppController *myInstance;
 };

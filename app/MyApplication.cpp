@@ -1,6 +1,7 @@
 #include "MyApplication.h"
 
 #include "DatabaseFile.h"
+#include "GlobalHotKey.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -65,4 +66,16 @@ void MyApplication::listenForOtherInstances()
             emit keyboardAlert();
         }
     });
+}
+
+void MyApplication::registerHotKey()
+{
+    if (hotKey_)
+        return;
+    hotKey_ = new GlobalHotKey(this);
+    connect(hotKey_, &GlobalHotKey::pressed, this, [this] {
+        qInfo("got key");
+        emit keyboardAlert();
+    });
+    hotKey_->registerHotKey();
 }

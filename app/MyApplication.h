@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+class GlobalHotKey;
 class QLocalServer;
 
 class MyApplication : public QApplication
@@ -26,10 +27,14 @@ public:
     // (a trailing slash, "..", a symbolic link) never open the file twice.
     static QString serverName();
 
+    // Makes Super+Alt+Right bring the window forward from anywhere.
+    void registerHotKey();
+
 signals:
     // "QelKeyboardAlert": someone (the hot key, a second launch) asks for the window.
     void keyboardAlert();
 
 private:
     QLocalServer *server_ = nullptr;
+    GlobalHotKey *hotKey_ = nullptr;
 };

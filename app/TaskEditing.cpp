@@ -113,16 +113,7 @@ void AppController::connectEditingCommands()
             placeEditPanel();
         return false;
     });
-    new EventHook(table, [this](QEvent *event) {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !table->selectionModel()
-            || table->selectionModel()->selectedRows().size() != 1)
-            return false;
-        command(&AppController::switchToEditView)();
-        return true;
-    });
+    connect(table, &MyTableView::switchToEditView, this, command(&AppController::switchToEditView));
 }
 
 bool AppController::inCompletedView() const
