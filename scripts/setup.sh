@@ -15,6 +15,9 @@ WENDRA_PACKAGES=(
   # Printed pages ask for Helvetica; fontconfig gives this metric twin of it.
   fonts-liberation2
   todoman radicale vdirsyncer
+  # The icons are drawn from one SVG at build time; the package test builds
+  # a .deb and validates the desktop entry and the software-centre file.
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )
 
 wendra_install_packages() {

@@ -1,0 +1,24 @@
+#include "HelpPages.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace HelpPages {
+
+QString folder(const QString &binFolder)
+{
+    const QString installed = binFolder + QStringLiteral("/../share/wendra/help");
+    for (const QString &candidate :
+         {installed, binFolder + QStringLiteral("/../help"), binFolder + QStringLiteral("/../../help")}) {
+        if (QFileInfo::exists(candidate + QStringLiteral("/support.html")))
+            return QDir::cleanPath(candidate);
+    }
+    return QDir::cleanPath(installed);
+}
+
+QUrl page(const QString &binFolder, const QString &name)
+{
+    return QUrl::fromLocalFile(folder(binFolder) + QLatin1Char('/') + name);
+}
+
+} // namespace HelpPages
