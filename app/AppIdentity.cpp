@@ -45,6 +45,13 @@ QStringList libraryVersions()
 
 QString aboutText()
 {
+    // Paths as the user types them: the home folder as "~".
+    const auto homeAsTilde = [](QString path) {
+        const QString home = QDir::homePath();
+        if (path.startsWith(home + QLatin1Char('/')))
+            path.replace(0, home.size(), QStringLiteral("~"));
+        return path.toHtmlEscaped();
+    };
     const QString settings = QSettings(QStringLiteral("Wendra"), QStringLiteral("Wendra")).fileName();
     return QObject::tr("<h3>Wendra %1</h3>"
                        "<p>A fast to-do list manager.</p>"
@@ -53,7 +60,7 @@ QString aboutText()
                        "<p>Tasks: %4<br>Settings: %5</p>")
         .arg(version().toHtmlEscaped(), licence().toHtmlEscaped(),
              libraryVersions().join(QStringLiteral(", ")).toHtmlEscaped(),
-             DatabaseFile::pathForDBFile().toHtmlEscaped(), settings.toHtmlEscaped());
+             homeAsTilde(DatabaseFile::pathForDBFile()), homeAsTilde(settings));
 }
 
 } // namespace AppIdentity

@@ -134,7 +134,8 @@ private slots:
         for (const QString &part :
              {QStringLiteral("Wendra 0."), QStringLiteral("MIT"), "Qt " + QString(qVersion()),
               "SQLite " + QString(sqlite3_libversion()), QStringLiteral("libical 3."),
-              DatabaseFile::pathForDBFile(), QStringLiteral("Wendra.conf")})
+              QStringLiteral("Tasks: ~/.local/share/Wendra/wendra.dbz"),
+              QStringLiteral("/.config/Wendra/Wendra.conf")})
             QVERIFY2(about.contains(part), qPrintable(about));
         // Without an icon theme entry the window still has every size.
         const QList<QSize> sizes = AppIdentity::windowIcon().availableSizes();

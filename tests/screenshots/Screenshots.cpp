@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QStyle>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
@@ -108,5 +109,12 @@ int main(int argc, char **argv)
     controller.prefsPanel->close();
     controller.showShortcuts();
     ok &= save(controller.mainWindow->findChild<ShortcutsWindow *>(), folder + QStringLiteral("/shortcuts.png"));
+    // About is modal: photograph it from inside its own event loop.
+    QTimer::singleShot(300, [&] {
+        ok &= save(QApplication::activeModalWidget(), folder + QStringLiteral("/about.png"));
+        if (QWidget *about = QApplication::activeModalWidget())
+            about->close();
+    });
+    controller.showAbout();
     return ok ? 0 : 1;
 }
