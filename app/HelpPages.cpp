@@ -16,9 +16,4 @@ QString folder(const QString &binFolder)
     return QDir::cleanPath(installed);
 }
 
-QUrl page(const QString &binFolder, const QString &name)
-{
-    return QUrl::fromLocalFile(folder(binFolder) + QLatin1Char('/') + name);
-}
-
 } // namespace HelpPages

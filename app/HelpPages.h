@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QString>
-#include <QUrl>
 
 namespace HelpPages {
 
@@ -13,8 +12,5 @@ namespace HelpPages {
 // down, a test two). With neither, the installed place, so that a broken
 // installation names the folder that is missing.
 QString folder(const QString &binFolder);
-
-// A page of that folder, for instance "doc/doc.html".
-QUrl page(const QString &binFolder, const QString &name);
 
 } // namespace HelpPages

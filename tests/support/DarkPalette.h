@@ -1,6 +1,5 @@
 // A desktop's dark colour scheme as the Fusion style shows it: light text
-// on dark window and base colours. For the checks and pictures of how
-// Wendra looks in the dark.
+// on dark window and base colours.
 #pragma once
 
 #include <QPalette>
@@ -9,15 +8,9 @@
 inline QPalette darkPalette(const QStyle &fusion)
 {
     QPalette dark = fusion.standardPalette();
-    dark.setColor(QPalette::Window, QColor(53, 53, 53));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Base, QColor(42, 42, 42));
-    dark.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::Button, QColor(53, 53, 53));
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    dark.setColor(QPalette::ToolTipBase, QColor(53, 53, 53));
-    dark.setColor(QPalette::ToolTipText, Qt::white);
-    dark.setColor(QPalette::PlaceholderText, QColor(160, 160, 160));
+    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
+        dark.setColor(role, role == QPalette::Base ? QColor(42, 42, 42) : QColor(58, 58, 58));
+    for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        dark.setColor(role, Qt::white);
     return dark;
 }

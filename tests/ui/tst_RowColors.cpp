@@ -21,43 +21,29 @@ private slots:
     void inkKeepsContrast_data()
     {
         QTest::addColumn<bool>("dark");
-        QTest::addColumn<int>("background"); // QPalette::Base or AlternateBase
-        QTest::addColumn<QString>("ink");    // "title", "summary", or "palette": what the style draws
-        QTest::addColumn<double>("minimum");
-        for (const bool dark : {false, true}) {
-            for (const int background : {int(QPalette::Base), int(QPalette::AlternateBase)}) {
-                const QByteArray name = QByteArray(dark ? "dark" : "light")
-                    + (background == QPalette::Base ? " even row, " : " odd row, ");
-                QTest::newRow(name + "title") << dark << background << "title" << 7.0;
-                QTest::newRow(name + "summary") << dark << background << "summary" << 4.5;
-                QTest::newRow(name + "style's text") << dark << background << "palette" << 7.0;
-            }
-        }
+        QTest::addColumn<int>("row"); // QPalette::Base (even rows) or AlternateBase (odd rows)
+        for (const bool dark : {false, true})
+            for (const int row : {QPalette::Base, QPalette::AlternateBase})
+                QTest::addRow("%s, %s rows", dark ? "dark" : "light",
+                              row == QPalette::Base ? "even" : "odd") << dark << row;
     }
 
+    // Titles and what the style draws with the text colour (check marks) at
+    // 7:1, the smaller summary line at 4.5:1.
     void inkKeepsContrast()
     {
         QFETCH(bool, dark);
-        QFETCH(int, background);
-        QFETCH(QString, ink);
-        QFETCH(double, minimum);
+        QFETCH(int, row);
+        QCOMPARE(RowColors::contrastRatio(Qt::white, Qt::black), 21.0);
+        QCOMPARE(RowColors::contrastRatio(Qt::darkCyan, Qt::darkCyan), 1.0);
         QTableView table;
         table.setStyle(fusion_.get());
         table.setPalette(dark ? darkPalette(*fusion_) : fusion_->standardPalette());
         RowColors::applyAlternatingRowColors(table);
-        const QColor row = table.palette().color(QPalette::ColorRole(background));
-        const QColor text = ink == "title" ? RowColors::rowTextColor()
-            : ink == "summary"              ? RowColors::summaryTextColor()
-                                            : table.palette().color(QPalette::Text);
-        const double ratio = RowColors::contrastRatio(text, row);
-        QVERIFY2(ratio >= minimum, qPrintable(QStringLiteral("%1 on %2: %3").arg(text.name(), row.name()).arg(ratio)));
-    }
-
-    void ratioRunsFromOneToTwentyOne()
-    {
-        QCOMPARE(RowColors::contrastRatio(Qt::black, Qt::white), 21.0);
-        QCOMPARE(RowColors::contrastRatio(Qt::white, Qt::black), 21.0);
-        QCOMPARE(RowColors::contrastRatio(QColor(120, 40, 200), QColor(120, 40, 200)), 1.0);
+        const QColor background = table.palette().color(QPalette::ColorRole(row));
+        QCOMPARE_GE(RowColors::contrastRatio(RowColors::rowTextColor(), background), 7.0);
+        QCOMPARE_GE(RowColors::contrastRatio(table.palette().color(QPalette::Text), background), 7.0);
+        QCOMPARE_GE(RowColors::contrastRatio(RowColors::summaryTextColor(), background), 4.5);
     }
 };
 
