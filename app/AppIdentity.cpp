@@ -52,7 +52,8 @@ QString aboutText()
             path.replace(0, home.size(), QStringLiteral("~"));
         return path.toHtmlEscaped();
     };
-    const QString settings = QSettings(QStringLiteral("Wendra"), QStringLiteral("Wendra")).fileName();
+    const QString settings =
+        QSettings(QStringLiteral("Wendra"), QStringLiteral("Wendra")).fileName();
     return QObject::tr("<h3>Wendra %1</h3>"
                        "<p>A fast to-do list manager.</p>"
                        "<p>Licence: %2</p>"

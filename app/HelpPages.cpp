@@ -8,8 +8,8 @@ namespace HelpPages {
 QString folder(const QString &binFolder)
 {
     const QString installed = binFolder + QStringLiteral("/../share/wendra/help");
-    for (const QString &candidate :
-         {installed, binFolder + QStringLiteral("/../help"), binFolder + QStringLiteral("/../../help")}) {
+    for (const QString &candidate : {installed, binFolder + QStringLiteral("/../help"),
+                                     binFolder + QStringLiteral("/../../help")}) {
         if (QFileInfo::exists(candidate + QStringLiteral("/support.html")))
             return QDir::cleanPath(candidate);
     }

@@ -88,8 +88,8 @@ QStringList ShortcutsWindow::rows() const
     for (int g = 0; g < list_->topLevelItemCount(); ++g) {
         const QTreeWidgetItem *group = list_->topLevelItem(g);
         for (int r = 0; r < group->childCount(); ++r)
-            result << group->text(0) + QLatin1Char('|') + group->child(r)->text(0) + QLatin1Char('|')
-                    + group->child(r)->text(1);
+            result << group->text(0) + QLatin1Char('|') + group->child(r)->text(0)
+                    + QLatin1Char('|') + group->child(r)->text(1);
     }
     return result;
 }

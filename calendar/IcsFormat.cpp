@@ -230,5 +230,8 @@ QByteArray IcsFormat::write(const CalendarTask &task, const QByteArray &previous
 
 QString IcsFormat::libraryVersion()
 {
-    return QStringLiteral("%1.%2.%3").arg(ICAL_MAJOR_VERSION).arg(ICAL_MINOR_VERSION).arg(ICAL_PATCH_VERSION);
+    return QStringLiteral("%1.%2.%3")
+        .arg(ICAL_MAJOR_VERSION)
+        .arg(ICAL_MINOR_VERSION)
+        .arg(ICAL_PATCH_VERSION);
 }

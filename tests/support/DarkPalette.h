@@ -8,7 +8,8 @@
 inline QPalette darkPalette(const QStyle &fusion)
 {
     QPalette dark = fusion.standardPalette();
-    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
+    for (const auto role :
+         {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
         dark.setColor(role, role == QPalette::Base ? QColor(42, 42, 42) : QColor(58, 58, 58));
     for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
         dark.setColor(role, Qt::white);
