@@ -1,12 +1,15 @@
 #include "AppController.h"
 
+#include "AppIdentity.h"
 #include "DatabaseFile.h"
+#include "HelpPages.h"
 #include "InternalError.h"
 #include "ManualOrder.h"
 #include "MyApplication.h"
 #include "MyCell.h"
 #include "PrintDocument.h"
 #include "RowColors.h"
+#include "ShortcutsWindow.h"
 #include "TaskTableModel.h"
 #include "ViewQuery.h"
 #include "WhenShown.h"
@@ -125,13 +128,17 @@ void AppController::buildMenus()
                         command(&AppController::archiveCompletedTasks));
     fileMenu->addAction(tr("Clear Completed Tasks"), this, command(&AppController::clearCompletedTasks));
     fileMenu->addSeparator();
-    fileMenu->addAction(tr("Print Preview..."), this, command(&AppController::printPreview));
+    fileMenu->addAction(tr("Print Preview..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this,
+                        command(&AppController::printPreview));
     fileMenu->addAction(tr("Print..."), QKeySequence::Print, this,
                         command(&AppController::printDocument));
     fileMenu->addSeparator();
-    fileMenu->addAction(tr("Close Window"), QKeySequence::Close, mainWindow, &QWidget::close);
+    // The Linux and macOS keys, on every platform: some platforms bind
+    // Close to Ctrl+F4 or nothing to Quit.
+    fileMenu->addAction(tr("Close Window"), QKeySequence(Qt::CTRL | Qt::Key_W), mainWindow,
+                        &QWidget::close);
     fileMenu->addSeparator();
-    QAction *quit = fileMenu->addAction(tr("Quit Wendra"), QKeySequence::Quit,
+    QAction *quit = fileMenu->addAction(tr("Quit Wendra"), QKeySequence(Qt::CTRL | Qt::Key_Q),
                                         QCoreApplication::instance(), &QCoreApplication::quit);
     quit->setMenuRole(QAction::QuitRole);
 
@@ -144,8 +151,8 @@ void AppController::buildMenus()
                         command(&AppController::completeTask));
     taskMenu->addAction(tr("Move to List..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
                         command(&AppController::moveActionToList));
-    taskMenu->addAction(tr("Delete Task"), QKeySequence(Qt::CTRL | Qt::Key_Backspace), this,
-                        command(&AppController::deleteAction));
+    taskMenu->addAction(tr("Delete Task"), this, command(&AppController::deleteAction))
+        ->setShortcuts({QKeySequence::Delete, QKeySequence(Qt::CTRL | Qt::Key_Backspace)});
 
     QMenu *viewMenu = mainWindow->menuBar()->addMenu(tr("&View"));
     viewMenu->addAction(tr("All Tasks"), QKeySequence(Qt::CTRL | Qt::Key_1), this,
@@ -178,7 +185,12 @@ void AppController::buildMenus()
     QMenu *helpMenu = mainWindow->menuBar()->addMenu(tr("&Help"));
     helpMenu->addAction(tr("Wendra Help"), QKeySequence::HelpContents, this,
                         command(&AppController::showHelp));
+    helpMenu->addAction(tr("Keyboard Shortcuts"), QKeySequence(Qt::CTRL | Qt::Key_Slash), this,
+                        command(&AppController::showShortcuts));
     helpMenu->addAction(tr("Contact Us"), this, command(&AppController::ContactUs));
+    helpMenu->addSeparator();
+    helpMenu->addAction(tr("About Wendra"), this, command(&AppController::showAbout))
+        ->setMenuRole(QAction::AboutRole);
 }
 
 void AppController::connectCommands()
@@ -540,15 +552,7 @@ void AppController::closeInitWindow()
 
 QUrl AppController::siteBase()
 {
-    // The pages ship with the program: beside the binaries in a build tree,
-    // under share/wendra once installed.
-    const QString bin = QCoreApplication::applicationDirPath();
-    for (const QString &candidate : {bin + QStringLiteral("/../help"),
-                                     bin + QStringLiteral("/../share/wendra/help")}) {
-        if (QFileInfo::exists(candidate + QStringLiteral("/support.html")))
-            return QUrl::fromLocalFile(QDir::cleanPath(candidate));
-    }
-    return QUrl::fromLocalFile(QDir::cleanPath(bin + QStringLiteral("/../share/wendra/help")));
+    return QUrl::fromLocalFile(HelpPages::folder(QCoreApplication::applicationDirPath()));
 }
 
 void AppController::showHelp()
@@ -559,6 +563,16 @@ void AppController::showHelp()
 void AppController::ContactUs()
 {
     QDesktopServices::openUrl(QUrl(siteBase().toString() + QStringLiteral("/support.html")));
+}
+
+void AppController::showShortcuts()
+{
+    ShortcutsWindow::showFor(*mainWindow->menuBar(), mainWindow);
+}
+
+void AppController::showAbout()
+{
+    QMessageBox::about(mainWindow, tr("About Wendra"), AppIdentity::aboutText());
 }
 
 void AppController::printDocument()

@@ -172,6 +172,8 @@ public slots:
     void closeInitWindow();
     void showHelp();
     void ContactUs();
+    void showShortcuts();
+    void showAbout();
     // The view on screen on paper: the print dialog, or a preview first.
     void printDocument();
     void printPreview();

@@ -10,10 +10,13 @@
 void AppController::connectCalendarCommands()
 {
     auto *editMenu = new QMenu(tr("&Edit"), mainWindow->menuBar());
-    editMenu
-        ->addAction(
-            tr("Preferences..."), QKeySequence::Preferences, this, command(&AppController::openPrefs))
-        ->setMenuRole(QAction::PreferencesRole);
+    QAction *prefs =
+        editMenu->addAction(tr("Preferences..."), this, command(&AppController::openPrefs));
+    prefs->setMenuRole(QAction::PreferencesRole);
+    // Desktops without a key of their own for preferences get the usual Ctrl+,.
+    const QList<QKeySequence> prefsKeys = QKeySequence::keyBindings(QKeySequence::Preferences);
+    prefs->setShortcuts(
+        prefsKeys.isEmpty() ? QList {QKeySequence(Qt::CTRL | Qt::Key_Comma)} : prefsKeys);
     const QList<QAction *> menus = mainWindow->menuBar()->actions();
     mainWindow->menuBar()->insertMenu(menus.value(1), editMenu);
 

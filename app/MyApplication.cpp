@@ -1,5 +1,6 @@
 #include "MyApplication.h"
 
+#include "AppIdentity.h"
 #include "DatabaseFile.h"
 #include "GlobalHotKey.h"
 
@@ -17,7 +18,10 @@ MyApplication::MyApplication(int &argc, char **argv)
     setOrganizationName(QStringLiteral("Wendra"));
     setApplicationName(QStringLiteral("Wendra"));
     setApplicationDisplayName(QStringLiteral("Wendra"));
-    setDesktopFileName(QStringLiteral("wendra"));
+    setApplicationVersion(AppIdentity::version());
+    // Wayland desktops find the window's icon and name through this id.
+    setDesktopFileName(AppIdentity::applicationId());
+    setWindowIcon(AppIdentity::windowIcon());
     // The window hides when closed; Wendra ends only through Quit.
     setQuitOnLastWindowClosed(false);
 }

@@ -239,3 +239,11 @@ QByteArray IcsFormat::write(const CalendarTask &task, const QByteArray &previous
     icalmemory_free_buffer(written);
     return result;
 }
+
+QString IcsFormat::libraryVersion()
+{
+    return QStringLiteral("%1.%2.%3")
+        .arg(ICAL_MAJOR_VERSION)
+        .arg(ICAL_MINOR_VERSION)
+        .arg(ICAL_PATCH_VERSION);
+}

@@ -30,4 +30,8 @@ public:
     // fields are changed where their meaning differs and everything else is
     // kept; an empty or unreadable previous gives a new VCALENDAR.
     static QByteArray write(const CalendarTask &task, const QByteArray &previous = {});
+
+    // The libical version, for the About window. libical has no call that
+    // reports it at run time; this is the release Wendra was built against.
+    static QString libraryVersion();
 };

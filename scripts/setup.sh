@@ -19,6 +19,9 @@ WENDRA_PACKAGES=(
   todoman radicale vdirsyncer
   # The fuzz targets: clang and its libFuzzer and sanitizer runtimes.
   clang libclang-rt-14-dev
+  # The icons are drawn from one SVG at build time; the package test builds
+  # a .deb and validates the desktop entry and the software-centre file.
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )
 
 wendra_install_packages() {

@@ -1,8 +1,10 @@
 #include "MyCell.h"
 
+#include "RowColors.h"
 #include "TaskRoles.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QPainter>
 #include <QPixmapCache>
 
@@ -78,8 +80,8 @@ void MyCell::drawLines(QPainter &painter, const QRect &frame, const QString &mai
 
     const QFont mainFont = withPointSize(base, metrics.mainPointSize);
     const QFont subFont = withPointSize(base, metrics.subPointSize);
-    const QColor mainColour = highlighted ? QColor(Qt::white) : QColor(Qt::black);
-    const QColor subColour = highlighted ? QColor(Qt::white) : QColor::fromRgbF(0.5f, 0.5f, 0.5f);
+    const QColor mainColour = highlighted ? QColor(Qt::white) : RowColors::rowTextColor();
+    const QColor subColour = highlighted ? QColor(Qt::white) : RowColors::summaryTextColor();
     const qreal mainHeight = QFontMetricsF(mainFont).height();
     const qreal subHeight = QFontMetricsF(subFont).height();
 
@@ -107,7 +109,10 @@ QPixmap MyCell::rowIcon()
     static const QString key = QStringLiteral("wendra-row-icon");
     QPixmap icon;
     if (!QPixmapCache::find(key, &icon)) {
-        icon = QPixmap(QStringLiteral(":/example.png"));
+        // Through QIcon, which takes example@2x.png on a screen of twice
+        // the density: the icon stays sharp beside the text.
+        icon = QIcon(QStringLiteral(":/example.png"))
+                   .pixmap(QSize(20, 20), qApp ? qApp->devicePixelRatio() : 1.0);
         if (!icon.isNull())
             QPixmapCache::insert(key, icon);
     }

@@ -281,9 +281,6 @@ private slots:
             for (const char *title : {"Home", "Work"})
                 VdirCalendarStore(root()).saveCalendar(title);
         });
-        for (QAction *action : c().mainWindow->menuBar()->findChildren<QAction *>())
-            if (action->text() == "Preferences...")
-                QCOMPARE(action->shortcut(), QKeySequence(QKeySequence::Preferences));
         app->trigger("Preferences...");
         w<QCheckBox>("syncEnabledCheck")->click();
         w<QRadioButton>("exportOneCalendar")->click();
