@@ -80,7 +80,7 @@ public:
     QStringList column(const char *sql) const
     {
         QStringList values;
-        for (Query query(db_, sql, "crash harness"); query.next();)
+        for (Query query(db_, sql, "harness"); query.next();)
             values << sql::columnText(query.statement(), 0);
         return values;
     }
@@ -88,7 +88,7 @@ public:
     Snapshot snapshot() const
     {
         Snapshot snapshot;
-        Query query(db_, "SELECT pk, action, category, completed, manualSort FROM item", "crash harness");
+        Query query(db_, "SELECT pk, action, category, completed, manualSort FROM item", "harness");
         for (sqlite3_stmt *row = query.statement(); query.next();)
             snapshot.tasks.insert(sqlite3_column_int(row, 0),
                                   {sql::columnText(row, 1), sql::columnText(row, 2),
@@ -114,29 +114,22 @@ constexpr int impossible = -1;
 // key, list and place cannot be known ahead: they are taken from read.
 Snapshot applied(Snapshot s, const Command &c, const Snapshot &read)
 {
-    switch (c.kind) {
-    case Kind::add: {
+    if (c.kind == Kind::add) {
         int key = impossible;
         for (auto it = read.tasks.begin(); it != read.tasks.end(); ++it)
             if (!s.tasks.contains(it.key()) && it->title == c.text)
                 key = it.key();
         s.tasks.insert(key, read.tasks.value(key));
-        break;
-    }
-    case Kind::check:
+    } else if (c.kind == Kind::check) {
         s.tasks[c.key].completed = 1;
-        break;
-    case Kind::remove:
+    } else if (c.kind == Kind::remove) {
         s.tasks.remove(c.key);
-        break;
-    case Kind::move:
+    } else if (c.kind == Kind::move) {
         s.tasks[c.key].list = c.text;
-        break;
-    case Kind::drag:
+    } else if (c.kind == Kind::drag) {
         for (int row = 0; row < c.order.size(); ++row)
             s.tasks[c.order[row]].position = row;
-        break;
-    case Kind::rename: {
+    } else if (c.kind == Kind::rename) {
         QStringList gone = s.lists; // the current list, whichever that was
         for (const QString &name : read.lists)
             gone.removeOne(name);
@@ -146,10 +139,6 @@ Snapshot applied(Snapshot s, const Command &c, const Snapshot &read)
             s.tasks.insert(impossible, {});
         s.lists << c.text;
         s.lists.sort();
-        break;
-    }
-    case Kind::view:
-        break;
     }
     return s;
 }
@@ -204,12 +193,14 @@ public:
             restart();
             const QStringList integrity = file_->column("PRAGMA integrity_check");
             if (integrity != QStringList{"ok"})
-                fail(QStringLiteral("round %1: integrity_check: %2").arg(round).arg(integrity.join('\n')));
+                fail(QStringLiteral("round %1: %2").arg(round).arg(integrity.join('\n')));
             // Acknowledged changes stay; the one cut off is all or nothing.
             const Snapshot after = file_->snapshot();
-            if (const Snapshot done = applied(known, cut, after); after != known && after != done)
-                fail(QStringLiteral("round %1, killed during \"%2\": neither undone (%3) nor done (%4)")
-                         .arg(round).arg(cut.line, difference(known, after), difference(done, after)));
+            const Snapshot done = applied(known, cut, after);
+            if (after != known && after != done)
+                fail(QStringLiteral("round %1, killed in \"%2\": neither undone (%3) nor done (%4)")
+                         .arg(round)
+                         .arg(cut.line, difference(known, after), difference(done, after)));
             known = after;
         }
         wendra_.kill();
