@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
@@ -29,99 +30,78 @@
 
 namespace {
 
-class Driver
+AppController *controller;
+
+void trigger(const QString &title)
 {
-public:
-    explicit Driver(AppController &controller)
-        : controller_(controller)
-        , window_(controller.mainWindow)
-        , table_(window_->findChild<QTableView *>(QStringLiteral("table")))
-    {
-    }
+    for (QAction *action : controller->mainWindow->findChildren<QAction *>())
+        if (action->text() == title)
+            return action->trigger();
+    qFatal("no menu item %s", qPrintable(title));
+}
 
-    void run(const QString &line)
-    {
-        const QString verb = line.section(QLatin1Char(' '), 0, 0);
-        const QString rest = line.section(QLatin1Char(' '), 1);
-        const int first = rest.section(QLatin1Char(' '), 0, 0).toInt();
-        const int second = rest.section(QLatin1Char(' '), 1, 1).toInt();
-        if (verb == QLatin1String("add")) {
-            auto *field = window_->findChild<QLineEdit *>(QStringLiteral("taskField"));
-            field->setFocus();
-            QTest::keyClicks(field, rest);
-            QTest::keyClick(field, Qt::Key_Return);
-        } else if (verb == QLatin1String("check")) {
-            select(first);
-            trigger(QStringLiteral("Check Off"));
-        } else if (verb == QLatin1String("delete")) {
-            select(first);
-            trigger(QStringLiteral("Delete Task"));
-        } else if (verb == QLatin1String("move")) {
-            select(first);
-            trigger(QStringLiteral("Move to List..."));
-            const QString list = rest.section(QLatin1Char(' '), 1);
-            for (QAction *action : controller_.popUpMenu->actions())
-                if (action->data().toString() == list)
-                    action->trigger();
-            controller_.popUpMenu->hide();
-        } else if (verb == QLatin1String("drag")) {
-            QAbstractItemModel *model = table_->model();
-            std::unique_ptr<QMimeData> rows(model->mimeData({model->index(first, 1)}));
-            model->dropMimeData(rows.get(), Qt::MoveAction, second, 1, QModelIndex());
-        } else if (verb == QLatin1String("rename")) {
-            trigger(QStringLiteral("Rename List..."));
-            auto *sheet = window_->findChild<QDialog *>(QStringLiteral("editListsWindow"));
-            sheet->findChild<QLineEdit *>(QStringLiteral("listName"))->setText(rest);
-            sheet->findChild<QPushButton *>(QStringLiteral("listSheetOK"))->click();
-        } else if (verb == QLatin1String("all")) {
-            trigger(QStringLiteral("All Tasks"));
-        } else if (verb == QLatin1String("next")) {
-            trigger(QStringLiteral("Next List"));
-        }
-        answer("@done");
-    }
+void answer(const char *word)
+{
+    const auto *view = controller->mainWindow->findChild<QLabel *>("selectedCatName");
+    std::printf("%s %s\n", word, qPrintable(view->text()));
+    std::fflush(stdout);
+}
 
-    void answer(const char *word)
-    {
-        const QString view = window_->findChild<QLabel *>(QStringLiteral("selectedCatName"))->text();
-        std::printf("%s %s\n", word, qPrintable(view));
-        std::fflush(stdout);
+void run(const QString &line)
+{
+    // Each verb picks a menu item, after selecting the row it names if it
+    // names one.
+    static const QMap<QString, QPair<QString, bool>> items = {
+        {"check", {"Check Off", true}},   {"delete", {"Delete Task", true}},
+        {"move", {"Move to List...", true}}, {"rename", {"Rename List...", false}},
+        {"all", {"All Tasks", false}},    {"next", {"Next List", false}}};
+    QMainWindow *window = controller->mainWindow;
+    auto *table = window->findChild<QTableView *>("table");
+    const QString verb = line.section(' ', 0, 0);
+    const QString rest = line.section(' ', 1);
+    const int first = rest.section(' ', 0, 0).toInt();
+    if (const auto item = items.find(verb); item != items.end()) {
+        if (item->second)
+            table->selectionModel()->setCurrentIndex(
+                table->model()->index(first, 0),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        trigger(item->first);
     }
-
-private:
-    void select(int row)
-    {
-        table_->selectionModel()->setCurrentIndex(
-            table_->model()->index(row, 0),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (verb == "add") {
+        auto *field = window->findChild<QLineEdit *>("taskField");
+        field->setFocus();
+        QTest::keyClicks(field, rest);
+        QTest::keyClick(field, Qt::Key_Return);
+    } else if (verb == "move") {
+        for (QAction *action : controller->popUpMenu->actions())
+            if (action->data().toString() == rest.section(' ', 1))
+                action->trigger();
+        controller->popUpMenu->hide();
+    } else if (verb == "drag") {
+        QAbstractItemModel *model = table->model();
+        std::unique_ptr<QMimeData> rows(model->mimeData({model->index(first, 1)}));
+        model->dropMimeData(rows.get(), Qt::MoveAction, rest.section(' ', 1, 1).toInt(), 1, {});
+    } else if (verb == "rename") {
+        auto *sheet = window->findChild<QDialog *>("editListsWindow");
+        sheet->findChild<QLineEdit *>("listName")->setText(rest);
+        sheet->findChild<QPushButton *>("listSheetOK")->click();
     }
-
-    void trigger(const QString &title)
-    {
-        for (QAction *action : window_->findChildren<QAction *>())
-            if (action->text() == title)
-                return action->trigger();
-        qFatal("no menu item %s", qPrintable(title));
-    }
-
-    AppController &controller_;
-    QMainWindow *window_;
-    QTableView *table_;
-};
+    answer("@done");
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
     MyApplication application(argc, argv);
-    AppController controller;
+    AppController app;
+    controller = &app;
     try {
-        controller.awakeFromNib();
+        app.awakeFromNib();
     } catch (const InternalError &error) {
         std::printf("@failed %s\n", qPrintable(error.description()));
         return 1;
     }
-    Driver driver(controller);
     QByteArray pending;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
@@ -131,8 +111,8 @@ int main(int argc, char **argv)
             return QCoreApplication::quit();
         pending.append(buffer, got);
         for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
-            driver.run(QString::fromUtf8(pending.left(end)));
+            run(QString::fromUtf8(pending.left(end)));
     });
-    driver.answer("@ready");
+    answer("@ready");
     return application.exec();
 }

@@ -34,13 +34,11 @@ PrintView viewOf(const TestDatabase &db, const Tasks &tasks, int lists = 1)
 QStringList placementOf(const PrintView &view)
 {
     QStringList placed;
-    for (const PrintView::Block &block : view.blocks())
-        placed << (block.kind == PrintView::Kind::heading
-                ? QStringLiteral("H:%1@%2").arg(block.text).arg(block.rect.y())
-                : QStringLiteral("%1@%2+%3")
-                      .arg(block.kind == PrintView::Kind::notes ? 'N' : 'T')
-                      .arg(block.rect.y())
-                      .arg(block.rect.height()));
+    for (const PrintView::Block &b : view.blocks())
+        placed << (b.kind == PrintView::Kind::heading
+                ? "H:" + b.text + '@' + QString::number(b.rect.y())
+                : QStringLiteral("%1@%2+%3").arg(b.kind == PrintView::Kind::notes ? 'N' : 'T')
+                      .arg(b.rect.y()).arg(b.rect.height()));
     return placed;
 }
 
