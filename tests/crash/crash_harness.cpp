@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <sqlite3.h>
@@ -55,9 +56,13 @@ struct Command
 // Where the database and Wendra's messages are; kept when a round fails
 // because exit() leaves the temporary home in place.
 QString home;
+// The running Wendra: a failed run must not leave it writing to the file.
+qint64 wendraPid = 0;
 
 [[noreturn]] void fail(const QString &why)
 {
+    if (wendraPid > 0)
+        ::kill(pid_t(wendraPid), SIGKILL);
     std::fprintf(stderr, "FAIL: %s\nThe file and Wendra's messages are kept in %s\n",
                  qPrintable(why), qPrintable(home));
     std::exit(1);
@@ -215,6 +220,7 @@ private:
         wendra_.kill();
         wendra_.waitForFinished(10000);
         wendra_.start();
+        wendraPid = wendra_.processId();
         view_ = answer("@ready");
     }
 
