@@ -17,7 +17,8 @@ MyApplication::MyApplication(int &argc, char **argv)
 {
     setOrganizationName(QStringLiteral("Wendra"));
     setApplicationName(QStringLiteral("Wendra"));
-    setApplicationDisplayName(QStringLiteral("Wendra"));
+    // No display name: Qt would append it to every window title, and the
+    // compact window's "Wendra [list]" would read "Wendra [list] — Wendra".
     setApplicationVersion(AppIdentity::version());
     // Wayland desktops find the window's icon and name through this id.
     setDesktopFileName(AppIdentity::applicationId());
