@@ -12,11 +12,10 @@
 
 namespace {
 
-// A shown window holding a table of three 35-point rows: a check box, a text.
+// A shown table of three 35-point rows: a check box, a text.
 struct Table
 {
-    QWidget window;
-    MyTableView view {&window};
+    MyTableView view;
     QStandardItemModel model {3, 2};
     Table()
     {
@@ -24,14 +23,9 @@ struct Table
             model.setItem(row, 0, new QStandardItem), model.item(row, 0)->setCheckable(true);
         view.setModel(&model);
         view.verticalHeader()->setDefaultSectionSize(35);
-        view.setGeometry(0, 30, 300, 200);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
-    void select(const QList<int> &rows)
-    {
-        for (int row : rows)
-            view.selectionModel()->select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
     }
 };
 
@@ -44,25 +38,24 @@ class TestMyTableView : public QObject
 private slots:
     void roundedRect_data()
     {
-        QTest::addColumn<QRectF>("rect");
+        QTest::addColumn<qreal>("height");
         QTest::addColumn<qreal>("radius");
         QTest::addColumn<bool>("cornerFilled");
-        QTest::newRow("radius 0: square") << QRectF(10, 10, 40, 20) << 0.0 << true;
-        QTest::newRow("radius 5: round") << QRectF(10, 10, 40, 20) << 5.0 << false;
-        QTest::newRow("radius past half the height: round ends") << QRectF(10, 10, 40, 20) << 50.0 << false;
-        QTest::newRow("no height: nothing") << QRectF(10, 10, 40, 0) << 5.0 << false;
+        QTest::newRow("radius 0: square") << 20.0 << 0.0 << true;
+        QTest::newRow("radius past half the height: round ends") << 20.0 << 50.0 << false;
+        QTest::newRow("no height: nothing") << 0.0 << 5.0 << false;
     }
     void roundedRect()
     {
-        QFETCH(QRectF, rect);
+        QFETCH(qreal, height);
         QFETCH(qreal, radius);
         QFETCH(bool, cornerFilled);
+        const QRectF rect(10, 10, 40, height);
         const QPainterPath path = RoundedRectPath::bezierPathWithRoundedRect(rect, radius);
-        QCOMPARE(path.isEmpty(), rect.height() <= 0);
-        // A radius too large for the rectangle never draws outside it.
-        QVERIFY(path.isEmpty() || path.boundingRect() == rect);
-        QCOMPARE(path.contains(rect.topLeft() + QPointF(1, 1)), cornerFilled);
-        QCOMPARE(path.contains(QPointF(rect.left() + 0.5, rect.center().y())), !path.isEmpty());
+        // A radius too large for the rectangle never draws outside it; no height draws nothing.
+        QCOMPARE(path.isEmpty() ? QRectF() : path.boundingRect(), height > 0 ? rect : QRectF());
+        QCOMPARE(QList({path.contains(QPointF(11, 11)), path.contains(QPointF(10.5, rect.center().y()))}),
+            QList({cornerFilled, height > 0}));
     }
 
     void keys_data()
@@ -82,7 +75,8 @@ private slots:
         Table t;
         t.view.setFocus();
         t.view.selectionModel()->setCurrentIndex(t.model.index(1, 0), QItemSelectionModel::NoUpdate);
-        t.select(selected);
+        for (int row : selected)
+            t.view.selectionModel()->select(t.model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QSignalSpy editSpy(&t.view, &MyTableView::switchToEditView);
         QSignalSpy activated(&t.view, &QAbstractItemView::activated);
         if (key == Qt::Key_Space)
