@@ -1,13 +1,16 @@
-// The task table beyond a plain table: the drop marker between rows, Return and space, and the
-// rounded paths' clamps.
+// The task table beyond a plain table: the drop marker between rows, Return and space, the
+// rounded paths' clamps, and row colours that stay readable under light and dark schemes.
+#include "DarkPalette.h"
 #include "MyTableView.h"
 #include "RoundedRectPath.h"
+#include "RowColors.h"
 #include "TestHome.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStandardItemModel>
+#include <QStyleFactory>
 #include <QtTest>
 
 namespace {
@@ -34,6 +37,8 @@ struct Table
 class TestMyTableView : public QObject
 {
     Q_OBJECT
+
+    const std::unique_ptr<QStyle> fusion_ {QStyleFactory::create(QStringLiteral("Fusion"))};
 
 private slots:
     void roundedRect_data()
@@ -112,6 +117,31 @@ private slots:
         const QList<QColor> seen {image.pixelColor(150, y), image.pixelColor(right, y), image.pixelColor(5, y)};
         QCOMPARE(seen, lineY < 0 ? QList<QColor>(3, Qt::transparent) : marker);
         QCOMPARE(image.pixelColor(150, y + 4).alpha(), 0);
+    }
+
+    void inkKeepsContrast_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+
+    // Titles and what the style draws with the text colour (check marks) at 7:1, the smaller
+    // summary line at 4.5:1, on even (Base) and odd (AlternateBase) rows.
+    void inkKeepsContrast()
+    {
+        QFETCH(bool, dark);
+        QCOMPARE(RowColors::contrastRatio(Qt::white, Qt::black), 21.0);
+        QTableView table;
+        table.setStyle(fusion_.get());
+        table.setPalette(dark ? darkPalette(*fusion_) : fusion_->standardPalette());
+        RowColors::applyAlternatingRowColors(table);
+        for (const QPalette::ColorRole row : {QPalette::Base, QPalette::AlternateBase}) {
+            const QColor background = table.palette().color(row);
+            QCOMPARE_GE(RowColors::contrastRatio(RowColors::rowTextColor(), background), 7.0);
+            QCOMPARE_GE(RowColors::contrastRatio(table.palette().color(QPalette::Text), background), 7.0);
+            QCOMPARE_GE(RowColors::contrastRatio(RowColors::summaryTextColor(), background), 4.5);
+        }
     }
 };
 
