@@ -9,15 +9,6 @@
 #include <QtTest>
 #include <sqlite3.h>
 
-namespace {
-
-QList<MenuShortcuts::Command> menuCommands(const ControllerFixture &wendra)
-{
-    return MenuShortcuts::commands(*wendra->mainWindow->menuBar());
-}
-
-} // namespace
-
 class TestHelpMenu : public QObject
 {
     Q_OBJECT
@@ -58,7 +49,8 @@ private slots:
     void shortcutsAndAbout()
     {
         ControllerFixture wendra([](TestDatabase &) {});
-        QList<MenuShortcuts::Command> commands = menuCommands(wendra);
+        QMenuBar &menus = *wendra->mainWindow->menuBar();
+        QList<MenuShortcuts::Command> commands = MenuShortcuts::commands(menus);
         QStringList keyless;
         for (const char *title : {"New Task...", "New List...", "Delete Task", "Check Off", "Next List",
                  "Previous List", "All Tasks", "Today", "Completed", "Print...", "Preferences...",
@@ -70,8 +62,8 @@ private slots:
         QCOMPARE(keyless, QStringList());
         QCOMPARE(MenuShortcuts::clashes(commands), QStringList());
 
-        wendra->mainWindow->menuBar()->findChildren<QMenu *>()[0]->actions()[0]->setShortcut(Qt::CTRL | Qt::ALT | Qt::Key_F12);
-        commands = menuCommands(wendra);
+        menus.findChildren<QMenu *>()[0]->actions()[0]->setShortcut(Qt::CTRL | Qt::ALT | Qt::Key_F12);
+        commands = MenuShortcuts::commands(menus);
 
         QFile help(HelpPages::folder(QCoreApplication::applicationDirPath()) + "/doc/doc.html");
         QVERIFY2(help.open(QIODevice::ReadOnly), qPrintable(help.fileName()));
@@ -82,8 +74,8 @@ private slots:
                 if (!page.contains("<kbd>" + keys.toString() + "</kbd>") || !page.contains(command.title.toHtmlEscaped()))
                     missing << command.title + ' ' + keys.toString();
         QCOMPARE(missing.join(" / "), "New Task... Ctrl+Alt+F12");
-        wendra->mainWindow->menuBar()->addMenu("E&xtra && More")->addAction("Again", QKeySequence("Ctrl+Shift+N"), [] {});
-        QCOMPARE(MenuShortcuts::clashes(menuCommands(wendra)).join(""),
+        menus.addMenu("E&xtra && More")->addAction("Again", QKeySequence("Ctrl+Shift+N"), [] {});
+        QCOMPARE(MenuShortcuts::clashes(MenuShortcuts::commands(menus)).join(""),
             "Ctrl+Shift+N: File > New List... and Extra & More > Again");
 
         wendra.trigger("Keyboard Shortcuts");
