@@ -9,19 +9,16 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QTextStream>
 #include <QTimer>
-#include <cstdio>
 
 namespace {
 
 const QString path = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString shortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+const QDBusObjectPath session(path + QStringLiteral("/session/1_2/wendra"));
 
-void print(const QString &line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
+// One line of standard output per call, flushed: the test reads them as they come.
+void print(const QString &line) { QTextStream(stdout) << line << Qt::endl; }
 
 class Portal : public QDBusVirtualObject
 {
@@ -30,48 +27,36 @@ public:
 
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
     {
-        if (message.member() == QLatin1String("Get")) {
-            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
-            return true;
-        }
+        QDBusConnection bus(connection);
+        if (message.member() == QLatin1String("Get")) // the interface's version
+            return bus.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
         const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().constLast());
-        QString sender = message.service().mid(1);
-        sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-        const QString request = path + QStringLiteral("/request/") + sender + QLatin1Char('/')
-            + options.value(QStringLiteral("handle_token")).toString();
-        connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        const QString request = path + QStringLiteral("/request/") + message.service().mid(1).replace('.', '_')
+            + QLatin1Char('/') + options.value(QStringLiteral("handle_token")).toString();
+        bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         QVariantMap results;
         if (message.member() == QLatin1String("CreateSession")) {
-            print(QStringLiteral("CreateSession session_handle_token=%1")
-                      .arg(options.value(QStringLiteral("session_handle_token")).toString()));
-            results.insert(QStringLiteral("session_handle"), session);
-        } else if (message.member() == QLatin1String("BindShortcuts")) {
+            print("CreateSession session_handle_token=" + options.value("session_handle_token").toString());
+            results.insert(QStringLiteral("session_handle"), QVariant::fromValue(session));
+        } else {
             const QDBusArgument list = message.arguments().at(1).value<QDBusArgument>();
             QString id;
             QVariantMap properties;
             list.beginArray();
             list.beginStructure();
             list >> id >> properties;
-            list.endStructure();
             print(QStringLiteral("BindShortcuts session=%1 id=%2 trigger=%3")
                       .arg(message.arguments().at(0).value<QDBusObjectPath>().path(), id,
-                           properties.value(QStringLiteral("preferred_trigger")).toString()));
-            QTimer::singleShot(100, [connection, id] {
-                for (const QString &activated : {QStringLiteral("another"), id}) {
-                    QDBusMessage signal = QDBusMessage::createSignal(path, shortcuts, QStringLiteral("Activated"));
-                    signal << QVariant::fromValue(QDBusObjectPath(session)) << activated << qulonglong(1) << QVariantMap();
-                    QDBusConnection(connection).send(signal);
-                }
+                          properties.value(QStringLiteral("preferred_trigger")).toString()));
+            QTimer::singleShot(100, [bus, id]() mutable {
+                for (const QString &activated : {QStringLiteral("another"), id})
+                    bus.send(QDBusMessage::createSignal(path, "org.freedesktop.portal.GlobalShortcuts", "Activated")
+                        << QVariant::fromValue(session) << activated << qulonglong(1) << QVariantMap());
             });
         }
-        QDBusMessage response = QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
-            QStringLiteral("Response"));
-        response << 0u << results;
-        QDBusConnection(connection).send(response);
-        return true;
+        return bus.send(QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response")
+            << 0u << results);
     }
-
-    static inline const QString session = QStringLiteral("/org/freedesktop/portal/desktop/session/1_2/wendra");
 };
 
 } // namespace

@@ -20,8 +20,6 @@ QString xdotool(const QStringList &arguments)
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
-QString focusedPid() { return xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("getwindowpid")}); }
-
 } // namespace
 
 class TestGlobalHotKey : public QObject
@@ -33,37 +31,33 @@ class TestGlobalHotKey : public QObject
 private slots:
     void x11_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<bool>("numLock");
+        QTest::addColumn<QString>("keys"); // pressed in turn
         QTest::addColumn<bool>("popsUp");
-        QTest::newRow("another key") << "super+alt+Left" << false << false;
-        QTest::newRow("Super+Alt+Right") << "super+alt+Right" << false << true;
-        QTest::newRow("Super+Alt+Right with Num Lock on") << "super+alt+Right" << true << true;
+        QTest::newRow("another key") << "super+alt+Left" << false;
+        QTest::newRow("Super+Alt+Right") << "super+alt+Right" << true;
+        QTest::newRow("Super+Alt+Right with Num Lock on") << "Num_Lock super+alt+Right Num_Lock" << true;
     }
     void x11()
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             QSKIP("needs an X server");
         QFETCH(QString, keys);
-        QFETCH(bool, numLock);
         QFETCH(bool, popsUp);
+        const QString self = QString::number(QCoreApplication::applicationPid());
         if (wendra_.state() == QProcess::NotRunning) {
             wendra_.start(QStringLiteral(WENDRA_BINARY));
             QVERIFY(wendra_.waitForStarted());
-            QTRY_VERIFY_WITH_TIMEOUT(!xdotool({QStringLiteral("search"), QStringLiteral("--pid"),
-                                         QString::number(wendra_.processId())}).isEmpty(), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(!xdotool({"search", "--pid", QString::number(wendra_.processId())}).isEmpty(), 20000);
         }
         QWidget other;
         other.show();
         other.activateWindow();
-        const QString self = QString::number(QCoreApplication::applicationPid());
-        QTRY_COMPARE_WITH_TIMEOUT(focusedPid(), self, 10000);
-        xdotool(numLock ? QStringList {"key", "Num_Lock", keys} : QStringList {"key", keys});
+        const auto focused = [] { return xdotool({"getwindowfocus", "getwindowpid"}); };
+        QTRY_COMPARE_WITH_TIMEOUT(focused(), self, 10000);
+        xdotool(QStringList("key") + keys.split(' '));
         if (!popsUp)
             QTest::qWait(500);
-        QTRY_COMPARE_WITH_TIMEOUT(focusedPid(), popsUp ? QString::number(wendra_.processId()) : self, 10000);
-        if (numLock)
-            xdotool({QStringLiteral("key"), QStringLiteral("Num_Lock")});
+        QTRY_COMPARE_WITH_TIMEOUT(focused(), popsUp ? QString::number(wendra_.processId()) : self, 10000);
     }
 
     void portal_data()
@@ -88,18 +82,13 @@ private slots:
         GlobalHotKey hotKey;
         QSignalSpy pressed(&hotKey, &GlobalHotKey::pressed);
         hotKey.registerHotKey();
-        if (!portalRuns) {
-            QTest::qWait(200);
-            QCOMPARE(pressed.size(), 0);
-            return;
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(pressed.size(), 1, 10000);
-        // Another shortcut of the session, sent first, is not a press.
+        QTRY_COMPARE_WITH_TIMEOUT(pressed.size(), int(portalRuns), 10000);
         QTest::qWait(200);
-        QCOMPARE(pressed.size(), 1);
-        QCOMPARE(QString::fromUtf8(portal.readAll()).trimmed().split(QLatin1Char('\n')),
-            QStringList({QStringLiteral("CreateSession session_handle_token=wendra"),
-                QStringLiteral("BindShortcuts session=/org/freedesktop/portal/desktop/session/1_2/wendra id=popUp trigger=LOGO+ALT+Right")}));
+        QCOMPARE(pressed.size(), int(portalRuns));
+        if (portalRuns)
+            QCOMPARE(QString::fromUtf8(portal.readAll()).trimmed().split(QLatin1Char('\n')),
+                QStringList({"CreateSession session_handle_token=wendra",
+                    "BindShortcuts session=/org/freedesktop/portal/desktop/session/1_2/wendra id=popUp trigger=LOGO+ALT+Right"}));
         portal.kill();
         portal.waitForFinished();
     }

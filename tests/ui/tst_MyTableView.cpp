@@ -1,22 +1,24 @@
-// The task table beyond a plain table: the drop marker between rows, Return and space, and the
-// rounded paths' clamps.
+// The task table beyond a plain table: the drop marker between rows, Return and space, the
+// rounded paths' clamps, and row colours that stay readable under light and dark schemes.
+#include "DarkPalette.h"
 #include "MyTableView.h"
 #include "RoundedRectPath.h"
+#include "RowColors.h"
 #include "TestHome.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStandardItemModel>
+#include <QStyleFactory>
 #include <QtTest>
 
 namespace {
 
-// A shown window holding a table of three 35-point rows: a check box, a text.
+// A shown table of three 35-point rows: a check box, a text.
 struct Table
 {
-    QWidget window;
-    MyTableView view {&window};
+    MyTableView view;
     QStandardItemModel model {3, 2};
     Table()
     {
@@ -24,14 +26,9 @@ struct Table
             model.setItem(row, 0, new QStandardItem), model.item(row, 0)->setCheckable(true);
         view.setModel(&model);
         view.verticalHeader()->setDefaultSectionSize(35);
-        view.setGeometry(0, 30, 300, 200);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
-    void select(const QList<int> &rows)
-    {
-        for (int row : rows)
-            view.selectionModel()->select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
     }
 };
 
@@ -41,28 +38,29 @@ class TestMyTableView : public QObject
 {
     Q_OBJECT
 
+    const std::unique_ptr<QStyle> fusion_ {QStyleFactory::create(QStringLiteral("Fusion"))};
+
 private slots:
     void roundedRect_data()
     {
-        QTest::addColumn<QRectF>("rect");
+        QTest::addColumn<qreal>("height");
         QTest::addColumn<qreal>("radius");
         QTest::addColumn<bool>("cornerFilled");
-        QTest::newRow("radius 0: square") << QRectF(10, 10, 40, 20) << 0.0 << true;
-        QTest::newRow("radius 5: round") << QRectF(10, 10, 40, 20) << 5.0 << false;
-        QTest::newRow("radius past half the height: round ends") << QRectF(10, 10, 40, 20) << 50.0 << false;
-        QTest::newRow("no height: nothing") << QRectF(10, 10, 40, 0) << 5.0 << false;
+        QTest::newRow("radius 0: square") << 20.0 << 0.0 << true;
+        QTest::newRow("radius past half the height: round ends") << 20.0 << 50.0 << false;
+        QTest::newRow("no height: nothing") << 0.0 << 5.0 << false;
     }
     void roundedRect()
     {
-        QFETCH(QRectF, rect);
+        QFETCH(qreal, height);
         QFETCH(qreal, radius);
         QFETCH(bool, cornerFilled);
+        const QRectF rect(10, 10, 40, height);
         const QPainterPath path = RoundedRectPath::bezierPathWithRoundedRect(rect, radius);
-        QCOMPARE(path.isEmpty(), rect.height() <= 0);
-        // A radius too large for the rectangle never draws outside it.
-        QVERIFY(path.isEmpty() || path.boundingRect() == rect);
-        QCOMPARE(path.contains(rect.topLeft() + QPointF(1, 1)), cornerFilled);
-        QCOMPARE(path.contains(QPointF(rect.left() + 0.5, rect.center().y())), !path.isEmpty());
+        // A radius too large for the rectangle never draws outside it; no height draws nothing.
+        QCOMPARE(path.isEmpty() ? QRectF() : path.boundingRect(), height > 0 ? rect : QRectF());
+        QCOMPARE(QList({path.contains(QPointF(11, 11)), path.contains(QPointF(10.5, rect.center().y()))}),
+            QList({cornerFilled, height > 0}));
     }
 
     void keys_data()
@@ -82,7 +80,8 @@ private slots:
         Table t;
         t.view.setFocus();
         t.view.selectionModel()->setCurrentIndex(t.model.index(1, 0), QItemSelectionModel::NoUpdate);
-        t.select(selected);
+        for (int row : selected)
+            t.view.selectionModel()->select(t.model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QSignalSpy editSpy(&t.view, &MyTableView::switchToEditView);
         QSignalSpy activated(&t.view, &QAbstractItemView::activated);
         if (key == Qt::Key_Space)
@@ -118,6 +117,31 @@ private slots:
         const QList<QColor> seen {image.pixelColor(150, y), image.pixelColor(right, y), image.pixelColor(5, y)};
         QCOMPARE(seen, lineY < 0 ? QList<QColor>(3, Qt::transparent) : marker);
         QCOMPARE(image.pixelColor(150, y + 4).alpha(), 0);
+    }
+
+    void inkKeepsContrast_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+
+    // Titles and what the style draws with the text colour (check marks) at 7:1, the smaller
+    // summary line at 4.5:1, on even (Base) and odd (AlternateBase) rows.
+    void inkKeepsContrast()
+    {
+        QFETCH(bool, dark);
+        QCOMPARE(RowColors::contrastRatio(Qt::white, Qt::black), 21.0);
+        QTableView table;
+        table.setStyle(fusion_.get());
+        table.setPalette(dark ? darkPalette(*fusion_) : fusion_->standardPalette());
+        RowColors::applyAlternatingRowColors(table);
+        for (const QPalette::ColorRole row : {QPalette::Base, QPalette::AlternateBase}) {
+            const QColor background = table.palette().color(row);
+            QCOMPARE_GE(RowColors::contrastRatio(RowColors::rowTextColor(), background), 7.0);
+            QCOMPARE_GE(RowColors::contrastRatio(table.palette().color(QPalette::Text), background), 7.0);
+            QCOMPARE_GE(RowColors::contrastRatio(RowColors::summaryTextColor(), background), 4.5);
+        }
     }
 };
 

@@ -1,44 +1,17 @@
 // The two sizes of the main window: the top edge stays in both directions, the full height comes
-// back (also after a user resize, never below the layout's minimum), the compact window keeps its
-// size, the edit panel comes back only during an edit, and titles name the list as text.
+// back (also after a user resize, never below the layout's minimum, also when quitting or starting
+// from a compact frame), the compact window keeps its size, the edit panel comes back only during
+// an edit, and titles name the list or the view.
 #include "WindowSizer.h"
 #include "TestHome.h"
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QSettings>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
-
-namespace {
-
-// A main window shaped like Wendra's: menu bar, a toggle on top, a content area holding the
-// table's scroll view and the edit panel, at frame (100, 120, 380, 350).
-struct Window
-{
-    QMainWindow window;
-    QWidget *content = nullptr, *table = nullptr, *panel = nullptr;
-    QToolButton *toggle = nullptr;
-    std::unique_ptr<WindowSizer> sizer;
-    Window()
-    {
-        window.menuBar()->addMenu(QStringLiteral("File"));
-        window.setCentralWidget(new QWidget);
-        auto *layout = new QVBoxLayout(window.centralWidget());
-        layout->addWidget(toggle = new QToolButton);
-        layout->addWidget(content = new QWidget);
-        toggle->setCheckable(true);
-        content->setMinimumHeight(120);
-        table = new QWidget(content), panel = new QWidget(content);
-        sizer = std::make_unique<WindowSizer>(&window, toggle, content, table, panel);
-        sizer->setFrame(QRect(100, 120, 380, 350));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
-};
-
-} // namespace
 
 class TestWindowSizer : public QObject
 {
@@ -50,63 +23,82 @@ private slots:
         QTest::addColumn<bool>("editing");
         QTest::addColumn<int>("userHeight"); // 0: the user does not resize
         QTest::addColumn<int>("minimumWhileCompact"); // 0: unchanged
-        QTest::addColumn<int>("expandedHeight");
-        QTest::newRow("back to the user's height") << false << 420 << 0 << 420;
-        QTest::newRow("panel back during an edit") << true << 0 << 0 << 350;
-        QTest::newRow("never below the minimum") << false << 0 << 500 << -1;
+        QTest::addColumn<QString>("expandBy"); // the toggle, quitting, or the next start
+        QTest::addColumn<int>("expandedHeight"); // -1: the layout's minimum
+        QTest::newRow("back to the user's height") << false << 420 << 0 << "toggle" << 420;
+        QTest::newRow("panel back during an edit") << true << 0 << 0 << "toggle" << 350;
+        QTest::newRow("never below the minimum") << false << 0 << 500 << "toggle" << -1;
+        QTest::newRow("quitting saves the full frame") << true << 420 << 0 << "quit" << 420;
+        QTest::newRow("a compact frame left behind starts full") << false << 420 << 0 << "start" << 350;
     }
+    // A window shaped like Wendra's: menu bar, a toggle on top, a content area holding the
+    // table's scroll view and the edit panel, at frame (100, 120, 380, 350).
     void collapseAndExpand()
     {
         QFETCH(bool, editing);
         QFETCH(int, userHeight);
         QFETCH(int, minimumWhileCompact);
+        QFETCH(QString, expandBy);
         QFETCH(int, expandedHeight);
-        Window w;
-        w.panel->show();
+        QMainWindow window;
+        window.menuBar()->addMenu(QStringLiteral("File"));
+        window.setCentralWidget(new QWidget);
+        auto *layout = new QVBoxLayout(window.centralWidget());
+        auto *toggle = new QToolButton;
+        auto *content = new QWidget;
+        layout->addWidget(toggle);
+        layout->addWidget(content);
+        toggle->setCheckable(true);
+        content->setMinimumHeight(120);
+        auto *table = new QWidget(content), *panel = new QWidget(content);
+        WindowSizer sizer(&window, toggle, content, table, panel);
+        sizer.setFrame(QRect(100, 120, 380, 350));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto state = [&] {
+            return QList({sizer.windowIsSmall(), toggle->isChecked(), !table->isHidden(), !panel->isHidden()});
+        };
+        const int frameExtra = window.height() - sizer.frame().height();
         if (userHeight) {
-            w.window.resize(380, userHeight + w.window.height() - w.sizer->frame().height());
-            w.sizer->windowWillResize(w.sizer->frame().size(), editing);
+            window.resize(380, userHeight + frameExtra);
+            sizer.windowWillResize(sizer.frame().size(), editing);
         }
-        w.sizer->windowsResize(editing, QStringLiteral("Wendra [Work]"));
-        QCOMPARE(w.sizer->frame(), QRect(100, 120, 380, WindowSizer::compactHeight));
-        QCOMPARE(QList({w.sizer->windowIsSmall(), w.toggle->isChecked(), w.table->isVisible(), w.panel->isVisible()}),
-            QList({false, false, false, false}));
-        QCOMPARE(w.window.windowTitle(), QStringLiteral("Wendra [Work]"));
+        sizer.windowsResize(editing, QStringLiteral("Wendra [Work]"));
+        QCOMPARE(sizer.frame(), QRect(100, 120, 380, WindowSizer::compactHeight));
+        QCOMPARE(state(), QList({false, false, false, false}));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Wendra [Work]"));
         // The compact window keeps its size, whatever is asked of it.
-        w.window.resize(380, 300);
-        QCOMPARE(w.sizer->frame().height(), WindowSizer::compactHeight);
-        QCOMPARE(w.sizer->windowWillResize(QSize(380, 300), editing), QSize(380, WindowSizer::compactHeight));
+        window.resize(380, 300);
+        QCOMPARE(sizer.frame().height(), WindowSizer::compactHeight);
+        QCOMPARE(sizer.windowWillResize(QSize(380, 300), editing), QSize(380, WindowSizer::compactHeight));
         if (minimumWhileCompact)
-            w.content->setMinimumHeight(minimumWhileCompact);
-        w.sizer->windowsResize(editing, QString());
+            content->setMinimumHeight(minimumWhileCompact);
+        if (expandBy == "toggle")
+            sizer.windowsResize(editing, QString());
+        else if (expandBy == "quit")
+            sizer.expandAtQuit(editing);
+        else
+            sizer.restoreFrame(); // finds the compact frame the collapse saved
+        QCOMPARE(QSettings().value(QStringLiteral("windowFrame")).toRect(),
+            expandBy == "start" ? QRect(100, 120, 380, WindowSizer::compactHeight) : sizer.frame());
         if (expandedHeight < 0)
-            expandedHeight = w.window.minimumSizeHint().height() - (w.window.height() - w.sizer->frame().height());
-        QCOMPARE(w.sizer->frame(), QRect(100, 120, 380, expandedHeight));
-        QCOMPARE(QList({w.sizer->windowIsSmall(), w.toggle->isChecked(), w.table->isVisible(), w.panel->isVisible()}),
-            QList({true, true, true, editing}));
-        QCOMPARE(w.window.windowTitle(), QStringLiteral("Wendra"));
+            expandedHeight = window.minimumSizeHint().height() - frameExtra;
+        QCOMPARE(sizer.frame(), QRect(100, 120, 380, expandedHeight));
+        QCOMPARE(state(), QList({true, true, true, editing}));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Wendra"));
         // A user resize hides the panel, unless it is in use.
-        w.window.resize(380, 450);
-        w.sizer->windowWillResize(w.sizer->frame().size(), editing);
-        QCOMPARE(w.panel->isVisible(), editing);
+        window.resize(380, 450);
+        sizer.windowWillResize(sizer.frame().size(), editing);
+        QCOMPARE(!panel->isHidden(), editing);
     }
 
-    void compactTitle_data()
-    {
-        QTest::addColumn<QString>("view");
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("brackets and percent signs stay") << "[%1] 100% %@ %s" << "[%1] 100% %@ %s" << "Wendra [[%1] 100% %@ %s]";
-        QTest::newRow("a built-in view names itself") << "Today" << "Work" << "Wendra [Today]";
-        QTest::newRow("no list at all") << "All Tasks" << QString() << "Wendra [All Tasks]";
-        QTest::newRow("nothing to name") << "" << QString() << "Wendra";
-    }
+    // Brackets and percent signs in list names are checked through the controller.
     void compactTitle()
     {
-        QFETCH(QString, view);
-        QFETCH(QString, list);
-        QFETCH(QString, title);
-        QCOMPARE(WindowSizer::compactTitle(view, list), title);
+        QCOMPARE(WindowSizer::compactTitle("Today", "Work"), "Wendra [Today]");
+        QCOMPARE(WindowSizer::compactTitle("Home", "Work"), "Wendra [Work]");
+        QCOMPARE(WindowSizer::compactTitle("All Tasks", QString()), "Wendra [All Tasks]");
+        QCOMPARE(WindowSizer::compactTitle("", QString()), "Wendra");
     }
 };
 
