@@ -69,3 +69,10 @@ QString pathFor(int tasks)
 }
 
 } // namespace BenchDatabase
+
+void BenchDatabase::useHome(const QString &home)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    for (const char *variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        qputenv(variable, home.toUtf8());
+}

@@ -12,4 +12,7 @@ QString pathFor(int tasks);
 // Creates the file at path from the schema; used by make_big_database too.
 // completed tasks come on top of the open ones, a tenth as many unless given.
 bool create(const QString &path, int tasks, int completed = -1);
+// Points HOME and the XDG folders at home and Qt at the offscreen platform,
+// so a benchmark never touches the user's data or needs a screen.
+void useHome(const QString &home);
 } // namespace BenchDatabase

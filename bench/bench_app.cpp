@@ -377,11 +377,9 @@ int measureMemory(const QString &name)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     Setup data;
     setup = &data;
-    for (const char *variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
-        qputenv(variable, data.home.path().toUtf8());
+    BenchDatabase::useHome(data.home.path());
     QApplication application(argc, argv);
     makeDatabases();
     QDir().mkpath(QFileInfo(DatabaseFile::pathForDBFile()).path());

@@ -151,11 +151,9 @@ BENCHMARK(BM_AfterStartUp)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     Setup data;
     setup = &data;
-    for (const char *variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
-        qputenv(variable, data.home.path().toUtf8());
+    BenchDatabase::useHome(data.home.path());
     QString folder;
     std::vector<char *> rest;
     for (int i = 0; i < argc; ++i) {
