@@ -1,6 +1,7 @@
 #include "CalendarImport.h"
 
 #include "CalendarExport.h"
+#include "IndexesSetAside.h"
 #include "Item.h"
 #include "Transaction.h"
 #include "ViewQuery.h"
@@ -8,6 +9,7 @@
 #include <QLoggingCategory>
 #include <QSet>
 #include <algorithm>
+#include <optional>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCalendar)
 
@@ -85,6 +87,13 @@ void CalendarImport::importAtStartup(const QStringList &listNames)
     Transaction transaction(database_);
     loadOpenTasks(MatchBy::oid, QStringLiteral(""));
     const QList<CalendarTask> copies = store_.allTasks();
+    // The first start over a calendar folder adds thousands of tasks at once.
+    const qsizetype added = std::count_if(copies.cbegin(), copies.cend(), [this](const auto &copy) {
+        return !copy.completed && find(copy.uid) < 0;
+    });
+    std::optional<IndexesSetAside> aside;
+    if (IndexesSetAside::pays(database_, added, "CalendarImport::importAtStartup"))
+        aside.emplace(database_, QByteArray(), "CalendarImport::importAtStartup");
     for (const CalendarTask &copy : copies) {
         if (copy.completed)
             continue;
@@ -98,6 +107,8 @@ void CalendarImport::importAtStartup(const QStringList &listNames)
             task.dehydrate();
         }
     }
+    if (aside)
+        aside->restore();
     transaction.commit();
 }
 

@@ -1,0 +1,52 @@
+#include "IndexesSetAside.h"
+
+#include "ClassStatement.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// Runs one statement that returns no rows; raises when it fails.
+void execute(sqlite3 *database, const QByteArray &sql, const char *where)
+{
+    Query query(database, sql, where);
+    while (query.next()) {
+    }
+}
+
+} // namespace
+
+IndexesSetAside::IndexesSetAside(sqlite3 *database, const QByteArray &column, const char *where)
+    : database_(database)
+    , where_(where)
+{
+    {
+        Query query(database, "SELECT name, sql FROM sqlite_master WHERE type='index' "
+                              "AND tbl_name='item' AND sql IS NOT NULL AND sql LIKE ?1", where);
+        const QByteArray pattern = '%' + column + '%';
+        sqlite3_bind_text(query.statement(), 1, pattern.constData(), int(pattern.size()),
+                          SQLITE_TRANSIENT);
+        while (query.next())
+            indexes_.append({sql::columnText(query.statement(), 0).toUtf8(),
+                             sql::columnText(query.statement(), 1).toUtf8()});
+    }
+    for (const auto &[name, definition] : indexes_)
+        execute(database, "DROP INDEX \"" + QByteArray(name).replace('"', "\"\"") + '"', where);
+}
+
+void IndexesSetAside::restore()
+{
+    for (const auto &[name, definition] : indexes_)
+        execute(database_, definition, where_);
+    indexes_.clear();
+}
+
+bool IndexesSetAside::pays(sqlite3 *database, qsizetype rows, const char *where)
+{
+    // A few rows never pay for the schema change: every prepared statement
+    // is prepared again after it.
+    if (rows < 256)
+        return false;
+    Query query(database, "SELECT count(*) FROM item", where);
+    return query.next() && rows * 4 > sqlite3_column_int64(query.statement(), 0);
+}
