@@ -1,3 +1,5 @@
+// The records, a task or a list a row each: what they read and write, what they refuse to
+// write, and how every query of the file reports a failure.
 #include "Category.h"
 #include "CompletedArchive.h"
 #include "InternalError.h"
@@ -25,7 +27,11 @@ class TestItem : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { Item::finalizeStatements(); }
+    void cleanup()
+    {
+        Item::finalizeStatements();
+        Category::finalizeStatements();
+    }
 
     void roundTripKeepsEveryField()
     {
@@ -54,6 +60,11 @@ private slots:
         QCOMPARE(again.endDate(), due);
         QCOMPARE(again.startDate(), due.addDays(-1));
         QCOMPARE(again.indexSort(), 7);
+
+        // Class-wide statements follow the connection they are used with.
+        TestDatabase other;
+        other.addTask(QStringLiteral("in other"), QStringLiteral("Home"));
+        QCOMPARE(Item(item.primaryKey(), other.handle()).action(), QStringLiteral("in other"));
     }
 
     // With another connection holding the file past the busy timeout, every
@@ -103,34 +114,35 @@ private slots:
             "keptHome511");
     }
 
-    // NULL columns read as empty texts, never absent ones, and the rec code
-    // as "None"; the next write stores them so.
-    void nullColumnsReadAsDefaults()
+    // NULL columns read as empty texts, never absent ones, and the rec code as "None"; the next
+    // write stores them so. A task or list that is gone draws with placeholders, which are never
+    // written: not even over a new row that took the same key meanwhile.
+    void nullColumnsAndMissingRows()
     {
         TestDatabase db;
         db.exec(QStringLiteral("INSERT INTO item (action) VALUES (NULL)"));
-        Item item(1, db.handle());
-        QVERIFY(!item.action().isNull());
-        item.hydrate();
-        QCOMPARE(textsOf(item), QStringList({"", "", "", "", "", "None", "", "0"}));
-        QCOMPARE(item.endDate().toMSecsSinceEpoch(), 0);
-        item.dehydrate();
-        QCOMPARE(db.value("SELECT typeof(action)||typeof(category)||extra1 FROM item").toString(),
-            "texttextNone");
-    }
-
-    // A row that is gone draws with placeholders, which are never written:
-    // not even over a new row that took the same key meanwhile.
-    void missingRowGivesDefaults()
-    {
-        TestDatabase db;
-        Item item(42, db.handle());
-        item.hydrate();
-        QVERIFY(item.hydrated() && !item.exists());
-        QCOMPARE(textsOf(item), QStringList({"No title", "None", "", "", "1", "None", "", ""}));
+        Item nulls(1, db.handle()), gone(42, db.handle());
+        Category goneList(42, db.handle());
+        QVERIFY(!nulls.action().isNull());
+        QCOMPARE(goneList.name(), QStringLiteral("None"));
+        nulls.hydrate();
+        gone.hydrate();
+        goneList.hydrate();
+        QVERIFY(gone.hydrated() && !gone.exists());
+        QCOMPARE(textsOf(nulls), QStringList({"", "", "", "", "", "None", "", "0"}));
+        QCOMPARE(textsOf(gone), QStringList({"No title", "None", "", "", "1", "None", "", ""}));
+        QCOMPARE(goneList.name() + goneList.parent(), QStringLiteral("UnknownUnknown"));
+        QCOMPARE(nulls.endDate().toMSecsSinceEpoch(), 0);
         db.exec("INSERT INTO item (pk, action, category) VALUES (42, 'new', 'Work')");
-        item.dehydrate();
-        QCOMPARE(db.value("SELECT action||category FROM item").toString(), "newWork");
+        db.exec("INSERT INTO category (pk, name, parent) VALUES (42, 'new', 'p')");
+        nulls.dehydrate();
+        gone.dehydrate();
+        goneList.dehydrate();
+        QCOMPARE(db.value("SELECT typeof(action)||typeof(category)||extra1 FROM item WHERE pk=1")
+                     .toString(),
+            "texttextNone");
+        QCOMPARE(db.value("SELECT action||category FROM item WHERE pk=42").toString(), "newWork");
+        QCOMPARE(db.value("SELECT name||parent FROM category").toString(), "newp");
     }
 
     // A setter marks the record dirty only for a value that differs: absent
@@ -158,34 +170,29 @@ private slots:
         QVERIFY(!record::same(local, local.addMSecs(1)));
     }
 
-    // A deferred record reads its title when first asked. A record changed
-    // without being read would write NULL over every field it never loaded:
-    // it is refused, and the row stays as it was for the next writer.
+    // A deferred record reads its title when first asked. A task or list changed without being
+    // read would write NULL over every field it never loaded: it is refused, and the row stays
+    // as it was for the next writer. New lists, renames and deleting are checked through the
+    // list commands.
     void recordsWriteOnlyWhatTheyRead()
     {
         TestDatabase db;
         const int key = db.addTask(QStringLiteral("first"), QStringLiteral("Home"), 1e9, 4);
         Item deferred = Item::deferred(key, db.handle());
         Item unread(key, db.handle());
+        Category unreadList(db.addList(QStringLiteral("Home")), db.handle());
         db.exec(QStringLiteral("UPDATE item SET action='second'"));
         unread.setAction(QStringLiteral("new"));
+        unreadList.setName(QStringLiteral("Shopping"));
         QVERIFY_THROWS_EXCEPTION(InternalError, unread.dehydrate());
+        QVERIFY_THROWS_EXCEPTION(InternalError, unreadList.dehydrate());
         deferred.hydrate();
         deferred.setNotes(QStringLiteral("x"));
         deferred.dehydrate();
         QCOMPARE(
             db.value("SELECT action||notes||category||endDate||manualSort FROM item").toString(),
             "secondxHome1000000000.04");
-    }
-
-    // Class-wide statements follow the connection they are used with.
-    void secondConnectionGetsItsOwnStatements()
-    {
-        TestDatabase first, second;
-        first.addTask(QStringLiteral("in first"), QStringLiteral("Home"));
-        second.addTask(QStringLiteral("in second"), QStringLiteral("Home"));
-        QCOMPARE(Item(1, first.handle()).action(), QStringLiteral("in first"));
-        QCOMPARE(Item(1, second.handle()).action(), QStringLiteral("in second"));
+        QCOMPARE(db.value("SELECT name FROM category").toString(), "Home");
     }
 };
 

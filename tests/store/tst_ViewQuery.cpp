@@ -1,3 +1,6 @@
+// The store's read-only queries: the tasks of each view in each order, the bounds of "Today",
+// and the archive of completed tasks.
+#include "CompletedArchive.h"
 #include "TestDatabase.h"
 #include "TestHome.h"
 #include "ViewQuery.h"
@@ -93,6 +96,33 @@ private slots:
         db.addTask("done", "Work", at(first) + 60, 0, 1);
         QCOMPARE(titlesOf(db, ViewQuery::taskKeys(db.handle(), "Today", 0, first, next)),
             QStringList({"first moment", "last minute"}));
+    }
+
+    // The archive of completed tasks. Other tools split its lines at every comma: no quoting, no
+    // header, dates with their own offset (winter, summer, and 0.0 for no due date), oldest due
+    // date first whatever the check-off order, open tasks left out. Last here, as it sets the
+    // zone for the whole run.
+    void archiveLinesAsOtherToolsReadThem()
+    {
+        qputenv("TZ", "America/New_York");
+        tzset();
+        TestDatabase db;
+        db.exec("INSERT INTO item (action, category, startDate, endDate, notes, importance, "
+                "completed) VALUES "
+                "('café, croissant', 'Home', 0.0, 1.69e9, 'two\nlines', '3', 1),"
+                "('first due', NULL, 1.7e9, 0.0, NULL, NULL, 1),"
+                "('still open', 'Home', 0.0, 0.0, '', '1', 0)");
+        const QString text = CompletedArchive::archiveText(db.handle());
+        QCOMPARE(text,
+            QStringLiteral("first due,,2023-11-14 17:13:20 -0500,1969-12-31 19:00:00 -0500,,\n"
+                           "café, croissant,Home,1969-12-31 19:00:00 -0500,2023-07-22 00:26:40 "
+                           "-0400,two\nlines,3\n"));
+
+        // Text without a Mac OS Roman form, appending and a file that cannot be written are
+        // checked through the Archive command.
+        const std::optional<QByteArray> bytes = CompletedArchive::toMacRoman(text);
+        QVERIFY(bytes && bytes->contains(QByteArray("caf\x8e, croissant")));
+        QCOMPARE(bytes->size(), text.size());
     }
 };
 
