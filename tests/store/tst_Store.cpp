@@ -1,16 +1,17 @@
-// The records, a task or a list a row each: what they read and write, what they refuse to
-// write, and how every query of the file reports a failure.
+// The store: the records, a task or a list a row each, what they read and write and what they
+// refuse to write; the read-only queries (the tasks of each view in each order, the bounds of
+// "Today", the archive of completed tasks); and how every query of the file reports a failure.
 #include "Category.h"
 #include "CompletedArchive.h"
 #include "InternalError.h"
 #include "Item.h"
-#include "RecordField.h"
 #include "TestDatabase.h"
 #include "TestHome.h"
 #include "ViewQuery.h"
 
 #include <QApplication>
 #include <QtTest>
+#include <ctime>
 #include <functional>
 
 namespace {
@@ -20,9 +21,19 @@ QStringList textsOf(const Item &item)
     return {item.action(), item.category(), item.notes(), item.timer(), item.importance(),
         item.recCode(), item.oid(), item.running()};
 }
+
+// The titles of tasks given by key, in that order.
+QStringList titlesOf(const TestDatabase &db, const QList<int> &keys)
+{
+    QStringList titles;
+    for (int key : keys)
+        titles
+            << db.value(QStringLiteral("SELECT action FROM item WHERE pk=%1").arg(key)).toString();
+    return titles;
+}
 } // namespace
 
-class TestItem : public QObject
+class TestStore : public QObject
 {
     Q_OBJECT
 
@@ -109,8 +120,8 @@ private slots:
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);
         QVERIFY(changed.dirty());
-        QCOMPARE(db.value("SELECT action||category||importance||completed||notes||count(*) FROM item")
-                     .toString(),
+        QCOMPARE(
+            db.value("SELECT action||category||importance||completed||notes||count(*) FROM item"),
             "keptHome511");
     }
 
@@ -138,17 +149,15 @@ private slots:
         nulls.dehydrate();
         gone.dehydrate();
         goneList.dehydrate();
-        QCOMPARE(db.value("SELECT typeof(action)||typeof(category)||extra1 FROM item WHERE pk=1")
-                     .toString(),
+        QCOMPARE(db.value("SELECT typeof(action)||typeof(category)||extra1 FROM item WHERE pk=1"),
             "texttextNone");
-        QCOMPARE(db.value("SELECT action||category FROM item WHERE pk=42").toString(), "newWork");
-        QCOMPARE(db.value("SELECT name||parent FROM category").toString(), "newp");
+        QCOMPARE(db.value("SELECT action||category FROM item WHERE pk=42"), "newWork");
+        QCOMPARE(db.value("SELECT name||parent FROM category"), "newp");
     }
 
     // A setter marks the record dirty only for a value that differs: absent
-    // (a null text, an invalid date) differs from empty and from 1970, the
-    // same instant seen in another zone does not. A sort position is always
-    // written.
+    // (a null text, an invalid date) differs from empty and from 1970. A sort
+    // position is always written.
     void setterDirtyRule()
     {
         TestDatabase db;
@@ -165,9 +174,6 @@ private slots:
         QVERIFY(dirtyAfter([](Item &item) { item.setAction("title"); }));
         QVERIFY(dirtyAfter([](Item &item) { item.setEndDate(QDateTime::fromSecsSinceEpoch(0)); }));
         QVERIFY(dirtyAfter([](Item &item) { item.setIndexSort(0); }));
-        const QDateTime local = QDateTime::fromSecsSinceEpoch(1'000'000'000);
-        QVERIFY(record::same(local, local.toTimeZone(QTimeZone::utc())));
-        QVERIFY(!record::same(local, local.addMSecs(1)));
     }
 
     // A deferred record reads its title when first asked. A task or list changed without being
@@ -189,12 +195,111 @@ private slots:
         deferred.hydrate();
         deferred.setNotes(QStringLiteral("x"));
         deferred.dehydrate();
-        QCOMPARE(
-            db.value("SELECT action||notes||category||endDate||manualSort FROM item").toString(),
+        QCOMPARE(db.value("SELECT action||notes||category||endDate||manualSort FROM item"),
             "secondxHome1000000000.04");
-        QCOMPARE(db.value("SELECT name FROM category").toString(), "Home");
+        QCOMPARE(db.value("SELECT name FROM category"), "Home");
+    }
+
+    void viewsAndOrders_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<int>("sortBy");
+        QTest::addColumn<QStringList>("titles");
+        // Rows: title, list, due, position, completed, importance (below).
+        QTest::newRow("list manual, as any unknown order")
+            << "Work" << 7 << QStringList {"b", "a", "C"};
+        QTest::newRow("list by title, bytes") << "Work" << 1 << QStringList {"C", "a", "b"};
+        QTest::newRow("list by due, undated first") << "Work" << 2 << QStringList {"C", "b", "a"};
+        QTest::newRow("list by importance") << "Work" << 3 << QStringList {"a", "C", "b"};
+        QTest::newRow("all tasks manual")
+            << "All Tasks" << 0 << QStringList {"orphan", "b", "h", "a", "C"};
+        QTest::newRow("all tasks by title")
+            << "All Tasks" << 1 << QStringList {"C", "a", "b", "h", "orphan"};
+        QTest::newRow("completed by check-off")
+            << "Completed" << 0 << QStringList {"late", "early"};
+        QTest::newRow("a list named like nothing") << "Nowhere" << 0 << QStringList {};
+    }
+
+    void viewsAndOrders()
+    {
+        QFETCH(QString, view);
+        QFETCH(int, sortBy);
+        QFETCH(QStringList, titles);
+        TestDatabase db;
+        db.addTask("a", "Work", 2e9, 2, 0, "1");
+        db.addTask("b", "Work", 1.5e9, 1, 0, "5");
+        db.addTask("C", "Work", 0.0, 3, 0, "3");
+        db.addTask("h", "Home", 1e9, 1, 0, "2");
+        db.addTask("orphan", "Deleted list", 1e9, 0, 0, "2");
+        db.exec("INSERT INTO item (action, category, completed, startDate, manualSort) VALUES "
+                "('early', 'Work', 1, 2e9, 0), ('late', 'Home', 1, 1e9, 0)");
+        QCOMPARE(titlesOf(db, ViewQuery::taskKeys(db.handle(), view, sortBy)), titles);
+    }
+
+    // "Today" runs from the first instant of the day to that of the next,
+    // also on days of 23 and 25 hours, and where the clock jumps at
+    // midnight, so that 00:00 does not exist that day.
+    void todayBounds_data()
+    {
+        QTest::addColumn<QTimeZone>("zone");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QTime>("start");
+        const QTimeZone newYork("America/New_York");
+        // clang-format off
+        QTest::newRow("New York spring") << newYork << QDate(2026, 3, 8) << QTime(0, 0);
+        QTest::newRow("New York autumn") << newYork << QDate(2026, 11, 1) << QTime(0, 0);
+        QTest::newRow("Havana") << QTimeZone("America/Havana") << QDate(2024, 3, 10) << QTime(1, 0);
+        QTest::newRow("Beirut") << QTimeZone("Asia/Beirut") << QDate(2024, 3, 31) << QTime(1, 0);
+        // clang-format on
+    }
+
+    void todayBounds()
+    {
+        QFETCH(QTimeZone, zone);
+        QFETCH(QDate, day);
+        QFETCH(QTime, start);
+        const auto [first, next] = ViewQuery::dayBounds(day, zone);
+        QCOMPARE(first, QDateTime(day, start, zone));
+        QCOMPARE(next, QDateTime(day.addDays(1), QTime(0, 0), zone));
+
+        TestDatabase db;
+        const auto at = [](const QDateTime &t) { return double(t.toSecsSinceEpoch()); };
+        db.addTask("first moment", "Work", at(first));
+        db.addTask("last minute", "Work", at(next) - 60);
+        db.addTask("tomorrow", "Work", at(next));
+        db.addTask("yesterday", "Work", at(first) - 1);
+        db.addTask("done", "Work", at(first) + 60, 0, 1);
+        QCOMPARE(titlesOf(db, ViewQuery::taskKeys(db.handle(), "Today", 0, first, next)),
+            QStringList({"first moment", "last minute"}));
+    }
+
+    // The archive of completed tasks. Other tools split its lines at every comma: no quoting, no
+    // header, dates with their own offset (winter, summer, and 0.0 for no due date), oldest due
+    // date first whatever the check-off order, open tasks left out. Last here, as it sets the
+    // zone for the whole run.
+    void archiveLinesAsOtherToolsReadThem()
+    {
+        qputenv("TZ", "America/New_York");
+        tzset();
+        TestDatabase db;
+        db.exec("INSERT INTO item (action, category, startDate, endDate, notes, importance, "
+                "completed) VALUES "
+                "('café, croissant', 'Home', 0.0, 1.69e9, 'two\nlines', '3', 1),"
+                "('first due', NULL, 1.7e9, 0.0, NULL, NULL, 1),"
+                "('still open', 'Home', 0.0, 0.0, '', '1', 0)");
+        const QString text = CompletedArchive::archiveText(db.handle());
+        QCOMPARE(text,
+            QStringLiteral("first due,,2023-11-14 17:13:20 -0500,1969-12-31 19:00:00 -0500,,\n"
+                           "café, croissant,Home,1969-12-31 19:00:00 -0500,2023-07-22 00:26:40 "
+                           "-0400,two\nlines,3\n"));
+
+        // Text without a Mac OS Roman form, appending and a file that cannot be written are
+        // checked through the Archive command.
+        const std::optional<QByteArray> bytes = CompletedArchive::toMacRoman(text);
+        QVERIFY(bytes && bytes->contains(QByteArray("caf\x8e, croissant")));
+        QCOMPARE(bytes->size(), text.size());
     }
 };
 
-WENDRA_QTEST_MAIN(TestItem)
-#include "tst_Item.moc"
+WENDRA_QTEST_MAIN(TestStore)
+#include "tst_Store.moc"
