@@ -55,11 +55,6 @@ int TestDatabase::addTask(const QString &title, const QString &list, double endD
     return int(sqlite3_last_insert_rowid(database_));
 }
 
-QVariant TestDatabase::value(const QString &sql) const
-{
-    return queryValue(database_, sql);
-}
-
 QVariant queryValue(sqlite3 *database, const QString &sql)
 {
     sqlite3_stmt *statement = nullptr;

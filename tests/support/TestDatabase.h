@@ -29,7 +29,7 @@ public:
     // completed 0/1; endDate seconds since 1970; returns the key.
     int addTask(const QString &title, const QString &list, double endDate = 0.0,
                 int manualSort = 0, int completed = 0, const QString &importance = "5") const;
-    QVariant value(const QString &sql) const;
+    QVariant value(const QString &sql) const { return queryValue(database_, sql); }
 
 private:
     QTemporaryDir dir_;
