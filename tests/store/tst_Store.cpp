@@ -178,8 +178,8 @@ private slots:
 
     // A deferred record reads its title when first asked. A task or list changed without being
     // read would write NULL over every field it never loaded: it is refused, and the row stays
-    // as it was for the next writer. New lists, renames and deleting are checked through the
-    // list commands.
+    // as it was for the next writer. Deleting a list removes its row only; new lists and renames
+    // are checked through the list commands.
     void recordsWriteOnlyWhatTheyRead()
     {
         TestDatabase db;
@@ -187,6 +187,7 @@ private slots:
         Item deferred = Item::deferred(key, db.handle());
         Item unread(key, db.handle());
         Category unreadList(db.addList(QStringLiteral("Home")), db.handle());
+        db.addList(QStringLiteral("Work"));
         db.exec(QStringLiteral("UPDATE item SET action='second'"));
         unread.setAction(QStringLiteral("new"));
         unreadList.setName(QStringLiteral("Shopping"));
@@ -197,7 +198,9 @@ private slots:
         deferred.dehydrate();
         QCOMPARE(db.value("SELECT action||notes||category||endDate||manualSort FROM item"),
             "secondxHome1000000000.04");
-        QCOMPARE(db.value("SELECT name FROM category"), "Home");
+        QCOMPARE(db.value("SELECT group_concat(name) FROM category"), "Home,Work");
+        unreadList.deleteFromDatabase();
+        QCOMPARE(db.value("SELECT group_concat(name) FROM category"), "Work");
     }
 
     void viewsAndOrders_data()
