@@ -190,6 +190,8 @@ private slots:
         db.addList(QStringLiteral("Work"));
         db.exec(QStringLiteral("UPDATE item SET action='second'"));
         unread.setAction(QStringLiteral("new"));
+        unreadList.setName(QStringLiteral("Home")); // the same name: no change to refuse
+        QVERIFY(!unreadList.dirty());
         unreadList.setName(QStringLiteral("Shopping"));
         QVERIFY_THROWS_EXCEPTION(InternalError, unread.dehydrate());
         QVERIFY_THROWS_EXCEPTION(InternalError, unreadList.dehydrate());
