@@ -178,8 +178,8 @@ private slots:
 
     // A deferred record reads its title when first asked. A task or list changed without being
     // read would write NULL over every field it never loaded: it is refused, and the row stays
-    // as it was for the next writer. Deleting a list removes its row only; new lists and renames
-    // are checked through the list commands.
+    // as it was for the next writer. Once read, a list's rename keeps its other columns, and
+    // deleting it removes its row only.
     void recordsWriteOnlyWhatTheyRead()
     {
         TestDatabase db;
@@ -188,6 +188,7 @@ private slots:
         Item unread(key, db.handle());
         Category unreadList(db.addList(QStringLiteral("Home")), db.handle());
         db.addList(QStringLiteral("Work"));
+        db.exec(QStringLiteral("UPDATE category SET parent='kept'"));
         db.exec(QStringLiteral("UPDATE item SET action='second'"));
         unread.setAction(QStringLiteral("new"));
         unreadList.setName(QStringLiteral("Home")); // the same name: no change to refuse
@@ -201,6 +202,11 @@ private slots:
         QCOMPARE(db.value("SELECT action||notes||category||endDate||manualSort FROM item"),
             "secondxHome1000000000.04");
         QCOMPARE(db.value("SELECT group_concat(name) FROM category"), "Home,Work");
+        unreadList.hydrate();
+        unreadList.setName(QStringLiteral("Shopping"));
+        unreadList.dehydrate();
+        QCOMPARE(db.value("SELECT group_concat(name || ':' || parent) FROM category"),
+            "Shopping:kept,Work:kept");
         unreadList.deleteFromDatabase();
         QCOMPARE(db.value("SELECT group_concat(name) FROM category"), "Work");
     }
