@@ -2,22 +2,17 @@
 
 #include <QFile>
 
-QString TestDatabase::schemaPath()
-{
-    return QStringLiteral(WENDRA_SOURCE_DIR "/resources/schema.sql");
-}
-
-TestDatabase::TestDatabase(bool withStarterLists)
+TestDatabase::TestDatabase()
     : path_(dir_.path() + QStringLiteral("/wendra.dbz"))
 {
     if (sqlite3_open(path_.toUtf8().constData(), &database_) != SQLITE_OK)
         qFatal("cannot open test database");
-    QFile schema(schemaPath());
+    QFile schema(QStringLiteral(WENDRA_SOURCE_DIR "/resources/schema.sql"));
     if (!schema.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(schemaPath()));
+        qFatal("cannot read %s", qPrintable(schema.fileName()));
     exec(QString::fromUtf8(schema.readAll()));
-    if (!withStarterLists)
-        exec(QStringLiteral("DELETE FROM category"));
+    // The template's starter lists would get in the way of the lists each test adds.
+    exec(QStringLiteral("DELETE FROM category"));
 }
 
 TestDatabase::~TestDatabase()
@@ -58,11 +53,6 @@ int TestDatabase::addTask(const QString &title, const QString &list, double endD
              .arg(completed)
              .arg(literal(importance)));
     return int(sqlite3_last_insert_rowid(database_));
-}
-
-QVariant TestDatabase::value(const QString &sql) const
-{
-    return queryValue(database_, sql);
 }
 
 QVariant queryValue(sqlite3 *database, const QString &sql)

@@ -16,11 +16,9 @@ class TestDatabase
 {
 public:
     // Creates the file from the template schema (the same schema.sql the
-    // build uses), with no rows, unless withStarterLists is true.
-    explicit TestDatabase(bool withStarterLists = false);
+    // build uses), with no rows.
+    TestDatabase();
     ~TestDatabase();
-    TestDatabase(const TestDatabase &) = delete;
-    TestDatabase &operator=(const TestDatabase &) = delete;
 
     sqlite3 *handle() const { return database_; }
     QString path() const { return path_; }
@@ -31,9 +29,7 @@ public:
     // completed 0/1; endDate seconds since 1970; returns the key.
     int addTask(const QString &title, const QString &list, double endDate = 0.0,
                 int manualSort = 0, int completed = 0, const QString &importance = "5") const;
-    QVariant value(const QString &sql) const;
-
-    static QString schemaPath();
+    QVariant value(const QString &sql) const { return queryValue(database_, sql); }
 
 private:
     QTemporaryDir dir_;

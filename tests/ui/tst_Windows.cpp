@@ -1,12 +1,19 @@
-// The attached pop-up: where each side puts the window and its arrow, the automatic side, the
+// Wendra's windows: the main window's two sizes, and the pop-up attached to a point of a window.
+// For the pop-up: where each side puts the window and its arrow, the automatic side, the
 // bubble's outline, the limits its setters keep, lending the content view, and the painting.
 // Qt coordinates: y grows downward, so "below the point" is a larger y.
 #include "LumAttachedWindow.h"
 #include "TestHome.h"
+#include "WindowSizer.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPainter>
+#include <QSettings>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
@@ -28,7 +35,7 @@ AttachedWindowGeometry geometry(LumSide side, QPointF point = {500, 400}) { retu
 
 Q_DECLARE_METATYPE(LumSide)
 
-class TestLumAttachedWindow : public QObject
+class TestWindows : public QObject
 {
     Q_OBJECT
 
@@ -198,7 +205,92 @@ private slots:
         w.setHasArrow(false);
         QCOMPARE(alpha(102, 10), 0);
     }
+
+    // The two sizes of the main window: the top edge stays in both directions, the full height
+    // comes back (also after a user resize, never below the layout's minimum, also when starting
+    // from a compact frame), the compact window keeps its size, the edit panel comes back only
+    // during an edit, and titles name the list or the view.
+    void collapseAndExpand_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<int>("userHeight"); // 0: the user does not resize
+        QTest::addColumn<int>("minimumWhileCompact"); // 0: unchanged
+        QTest::addColumn<bool>("restart"); // expanded by the next start instead of the toggle
+        QTest::addColumn<int>("expandedHeight"); // -1: the layout's minimum
+        // Quitting while compact is checked through the controller.
+        QTest::newRow("back to the user's height") << false << 420 << 0 << false << 420;
+        QTest::newRow("panel back during an edit") << true << 0 << 0 << false << 350;
+        QTest::newRow("never below the minimum") << false << 0 << 500 << false << -1;
+        QTest::newRow("a compact frame left behind starts full") << false << 420 << 0 << true << 350;
+    }
+    // A window shaped like Wendra's: menu bar, a toggle on top, a content area holding the
+    // table's scroll view and the edit panel, at frame (100, 120, 380, 350).
+    void collapseAndExpand()
+    {
+        QFETCH(bool, editing);
+        QFETCH(int, userHeight);
+        QFETCH(int, minimumWhileCompact);
+        QFETCH(bool, restart);
+        QFETCH(int, expandedHeight);
+        QMainWindow window;
+        window.menuBar()->addMenu(QStringLiteral("File"));
+        window.setCentralWidget(new QWidget);
+        auto *layout = new QVBoxLayout(window.centralWidget());
+        auto *toggle = new QToolButton;
+        auto *content = new QWidget;
+        layout->addWidget(toggle);
+        layout->addWidget(content);
+        toggle->setCheckable(true);
+        content->setMinimumHeight(120);
+        auto *table = new QWidget(content), *panel = new QWidget(content);
+        WindowSizer sizer(&window, toggle, content, table, panel);
+        sizer.setFrame(QRect(100, 120, 380, 350));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto state = [&] {
+            return QList({sizer.windowIsSmall(), toggle->isChecked(), !table->isHidden(), !panel->isHidden()});
+        };
+        const int frameExtra = window.height() - sizer.frame().height();
+        if (userHeight) {
+            window.resize(380, userHeight + frameExtra);
+            sizer.windowWillResize(sizer.frame().size(), editing);
+        }
+        sizer.windowsResize(editing, QStringLiteral("Wendra [Work]"));
+        QCOMPARE(sizer.frame(), QRect(100, 120, 380, WindowSizer::compactHeight));
+        QCOMPARE(state(), QList({false, false, false, false}));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Wendra [Work]"));
+        // The compact window keeps its size, whatever is asked of it.
+        window.resize(380, 300);
+        QCOMPARE(sizer.frame().height(), WindowSizer::compactHeight);
+        QCOMPARE(sizer.windowWillResize(QSize(380, 300), editing), QSize(380, WindowSizer::compactHeight));
+        if (minimumWhileCompact)
+            content->setMinimumHeight(minimumWhileCompact);
+        if (restart)
+            sizer.restoreFrame(); // finds the compact frame the collapse saved
+        else
+            sizer.windowsResize(editing, QString());
+        QCOMPARE(QSettings().value(QStringLiteral("windowFrame")).toRect(),
+            restart ? QRect(100, 120, 380, WindowSizer::compactHeight) : sizer.frame());
+        if (expandedHeight < 0)
+            expandedHeight = window.minimumSizeHint().height() - frameExtra;
+        QCOMPARE(sizer.frame(), QRect(100, 120, 380, expandedHeight));
+        QCOMPARE(state(), QList({true, true, true, editing}));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Wendra"));
+        // A user resize hides the panel, unless it is in use.
+        window.resize(380, 450);
+        sizer.windowWillResize(sizer.frame().size(), editing);
+        QCOMPARE(!panel->isHidden(), editing);
+    }
+
+    // Brackets and percent signs in list names are checked through the controller.
+    void compactTitle()
+    {
+        QCOMPARE(WindowSizer::compactTitle("Today", "Work"), "Wendra [Today]");
+        QCOMPARE(WindowSizer::compactTitle("Home", "Work"), "Wendra [Work]");
+        QCOMPARE(WindowSizer::compactTitle("All Tasks", QString()), "Wendra [All Tasks]");
+        QCOMPARE(WindowSizer::compactTitle("", QString()), "Wendra");
+    }
 };
 
-WENDRA_QTEST_MAIN(TestLumAttachedWindow)
-#include "tst_LumAttachedWindow.moc"
+WENDRA_QTEST_MAIN(TestWindows)
+#include "tst_Windows.moc"
