@@ -34,10 +34,8 @@ public:
         const QString request = path + QStringLiteral("/request/") + message.service().mid(1).replace('.', '_')
             + QLatin1Char('/') + options.value(QStringLiteral("handle_token")).toString();
         bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
-        QVariantMap results;
         if (message.member() == QLatin1String("CreateSession")) {
             print("CreateSession session_handle_token=" + options.value("session_handle_token").toString());
-            results.insert(QStringLiteral("session_handle"), QVariant::fromValue(session));
         } else {
             const QDBusArgument list = message.arguments().at(1).value<QDBusArgument>();
             QString id;
@@ -54,8 +52,9 @@ public:
                         << QVariant::fromValue(session) << activated << qulonglong(1) << QVariantMap());
             });
         }
+        // Only CreateSession's answer needs the session; the others ignore it.
         return bus.send(QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response")
-            << 0u << results);
+            << 0u << QVariantMap{{QStringLiteral("session_handle"), QVariant::fromValue(session)}});
     }
 };
 

@@ -75,7 +75,6 @@ private slots:
             listed.insert(task["summary"].toString(), task.toObject());
         QCOMPARE(listed.keys(), (QStringList {"edited in wendra", "typed in wendra"}));
         QCOMPARE(listed["edited in wendra"]["location"].toString(), "garden");
-        QCOMPARE(listed["typed in wendra"]["priority"].toInt(), 1);
         // Done in todoman, done in Wendra.
         run("todoman", {"done", QString::number(listed["edited in wendra"]["id"].toInt())});
         QTRY_COMPARE(app->value("SELECT group_concat(action||completed) FROM item").toString(),

@@ -179,33 +179,16 @@ private slots:
             QVERIFY(!QFileInfo::exists(root()));
     }
 
-    void startUpImport()
-    {
-        start(1, "c1", [](TestDatabase &) {
-            putCopy("c1", "Home", "renamed", 2.1e9, 1, "changed");
-            putCopy("p1", "Errands", "from phone", 2.1e9, 1, "pn");
-            putCopy("p2", "Errands", "done there", 0, 0, {}, true);
-            putCopy("p3", "Errands", "");
-            QFile damaged(root() + "/errands/damaged.ics");
-            QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("BEGIN:VCALENDAR\r\n"));
-        });
-        QCOMPARE(rows(),
-            "renamed|Home|None|0|2|n0|2000000000|c1;"
-            "from phone|Errands|None|0|5|pn|2100000000|p1");
-        // A calendar for every list.
-        QCOMPARE(QDir(root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-            (QStringList {"errands", "home", "work"}));
-    }
-
-    // Another program's change to its task "theirs" (priority 5, due 2.1e9,
-    // notes "new" when updated, none when inserted): linked to "old" as u1 or
-    // not (u9), completed there or not, or gone again before Wendra looks.
-    void tasksChanged_data()
+    // Another program's task "theirs" in the calendar Work (priority 5, due
+    // 2.1e9, notes "new" unless inserted): linked to "old" as u1 or not (u9),
+    // completed there or not, or gone again before Wendra looks; announced
+    // while Wendra runs, or found at start-up.
+    void calendarChanges_data()
     {
         QTest::addColumn<QString>("expected");
         const QString old = "old|Home|None|0|2|n0|2000000000|u1";
-        const QString theirs = "theirs|Home|None|0|3|new|2100000000|u9";
-        const QString imported = "theirs|Home|None|0|3||2100000000|u9";
+        const QString theirs = "theirs|Work|None|0|3|new|2100000000|u9";
+        const QString imported = "theirs|Work|None|0|3||2100000000|u9";
         QTest::newRow("inserted linked") << "theirs|Home|None|0|3|n0|2000000000|u1";
         QTest::newRow("inserted") << old + ";" + imported;
         QTest::newRow("inserted completed") << old + ";" + imported;
@@ -216,28 +199,44 @@ private slots:
         QTest::newRow("deleted linked") << "";
         QTest::newRow("inserted linked, gone again") << old;
         QTest::newRow("updated linked, gone again") << old;
+        // At start-up a linked task takes over only the title, and neither a
+        // completed nor an untitled task is imported.
+        QTest::newRow("start-up linked") << "theirs|Home|None|0|2|n0|2000000000|u1";
+        QTest::newRow("start-up") << old + ";" + theirs;
+        QTest::newRow("start-up completed") << old;
+        QTest::newRow("start-up untitled") << old;
     }
 
-    void tasksChanged()
+    void calendarChanges()
     {
         QFETCH(QString, expected);
         const QString change = QTest::currentDataTag();
         const QString uid = change.contains("linked") ? "u1" : "u9";
-        start(1, "u1");
-        if (!change.contains("gone"))
-            putCopy(uid, "Home", "theirs", 2.1e9, 5,
+        const bool atStartUp = change.startsWith("start-up");
+        const auto putTheirs = [&] {
+            putCopy(uid, "Work", change.contains("untitled") ? "" : "theirs", 2.1e9, 5,
                 change.startsWith("inserted") ? QString() : QString("new"),
                 change.contains("completed"));
+        };
+        start(1, "u1", [&](TestDatabase &) {
+            if (atStartUp)
+                putTheirs();
+        });
+        if (!atStartUp && !change.contains("gone"))
+            putTheirs();
         CalendarChanges changes;
         (change.startsWith("inserted")         ? changes.inserted
                 : change.startsWith("updated") ? changes.updated
                                                : changes.deleted)
             << uid;
-        c().tasksChanged(changes);
+        if (!atStartUp)
+            c().tasksChanged(changes);
         QCOMPARE(rows(), expected);
         if (expected.startsWith("old|Home|None|1"))
             QVERIFY(sql("SELECT startDate FROM item").toDouble()
                 > QDateTime::currentSecsSinceEpoch() - 60);
+        // Start-up made a calendar for every list.
+        QVERIFY(QFileInfo::exists(root() + "/home"));
     }
 
     // Two open tasks "dup", the first linked to c1; a third is added from
@@ -259,20 +258,6 @@ private slots:
         putCopy("p9", "Home", "dup");
         c().tasksChangedFromBellet({{"p9"}, {}, {}});
         QCOMPARE(sql("SELECT group_concat(extra2) FROM item"), ",c1,p9," + made);
-    }
-
-    // The import deletes "old", the row above the task being edited.
-    void editorKeepsItsTaskThroughAnImport()
-    {
-        for (const bool sheet : {true, false}) {
-            start(1, "u1", [](TestDatabase &db) { db.addTask("b", "Home", 2.1e9); });
-            app->select(1);
-            sheet ? c().doubleClickInTable() : c().switchToEditView();
-            c().tasksChanged({{}, {}, {"u1"}});
-            w<QLineEdit>(sheet ? "bigEditWindowAction" : "editTaskField")->setText("b edited");
-            sheet ? c().newTaskOK() : c().saveEditView();
-            QCOMPARE(sql("SELECT group_concat(pk||action) FROM item"), "2b edited");
-        }
     }
 
     void preferences()

@@ -10,23 +10,19 @@
 #include <QWidget>
 #include <QtTest>
 
-namespace {
-
-QString xdotool(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    process.waitForFinished(5000);
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
-
-} // namespace
-
 class TestGlobalHotKey : public QObject
 {
     Q_OBJECT
 
     QProcess wendra_;
+
+    static QString xdotool(const QStringList &arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral("xdotool"), arguments);
+        process.waitForFinished(5000);
+        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    }
 
 private slots:
     void x11_data()
