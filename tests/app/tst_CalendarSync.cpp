@@ -239,6 +239,25 @@ private slots:
         QVERIFY(QFileInfo::exists(root() + "/home"));
     }
 
+    // A first start over a large calendar folder: every task arrives, and the
+    // indexes set aside while they were added are all back.
+    void firstImportOfManyTasks()
+    {
+        start(1, "u1", [](TestDatabase &) {
+            VdirCalendarStore other(root());
+            QVERIFY(other.saveCalendar("Work"));
+            for (int i = 0; i < 300; ++i) {
+                CalendarTask task {QString::number(i), other.calendars().value(0), "many", {}, 0, {}, false};
+                QVERIFY(other.saveTask(task));
+            }
+        });
+        QCOMPARE(sql("SELECT count(*) FROM item WHERE action='many' AND category='Work'"), "300");
+        QCOMPARE(sql("PRAGMA integrity_check"), "ok");
+        QCOMPARE(sql("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master "
+                     "WHERE type='index' ORDER BY 1)"),
+            "item_done,item_due,item_list,item_open");
+    }
+
     // Two open tasks "dup", the first linked to c1; a third is added from
     // the entry line.
     void newCopiesFindTheirTasks()
