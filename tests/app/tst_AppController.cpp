@@ -1,13 +1,18 @@
 #include "ControllerFixture.h"
 #include "ElidedLabel.h"
+#include "HelpPages.h"
+#include "MenuShortcuts.h"
 #include "MyApplication.h"
+#include "ShortcutsWindow.h"
 
-#include <QApplication>
 #include <QCryptographicHash>
 #include <QDesktopServices>
-#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
+#include <QSettings>
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 QByteArray fileHash(const QString &path)
@@ -42,7 +47,7 @@ class TestAppController : public QObject
 
 private slots:
     // The template becomes the user's file; closing the window only hides
-    // it; the help pages open from the program's own folder.
+    // it.
     void firstStart()
     {
         TestHome home;
@@ -52,34 +57,21 @@ private slots:
         QVERIFY(QFileInfo(path).isWritable());
         QCOMPARE(names(controller), QStringList({"Home", "Work"}));
         QCOMPARE(controller.mainWindow->findChild<QLabel *>("selectedCatName")->text(), "Home");
-        QCOMPARE(AppController::sharedInstance(), &controller);
         QVERIFY(!controller.mainWindow->close() && !controller.mainWindow->isVisible());
         controller.popUp();
         QVERIFY(controller.mainWindow->isVisible());
-
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        controller.showHelp();
-        controller.ContactUs();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(catcher.opened.size(), 2);
-        QVERIFY(catcher.opened[0].endsWith("/doc/doc.html") && catcher.opened[1].endsWith("/support.html"));
     }
 
-    // Lists in byte order of their names; the first list's open tasks in
-    // manual order; completed tasks and tasks of unknown lists stay out.
-    // An existing file is never replaced, whatever the template.
+    // Lists in byte order of their names, the first list's tasks shown. An
+    // existing file is never replaced, whatever the template.
     void startLoadsListsAndFirstListTasks()
     {
         TestHome home;
         TestDatabase db;
         for (const char *name : {"work", "Zeta", "alpha", "Beta"})
             db.addList(QString::fromUtf8(name));
-        for (const char *title : {"third", "first", "done", "second", "elsewhere", "orphan"})
-            db.addTask(title, "Beta");
-        db.exec("UPDATE item SET manualSort=instr('first second third', action), "
-                "completed=(action='done'), category=CASE action WHEN 'elsewhere' THEN 'alpha' "
-                "WHEN 'orphan' THEN 'No such list' ELSE category END");
+        db.addTask("first", "Beta");
+        db.addTask("elsewhere", "alpha");
         const QString path = DatabaseFile::pathForDBFile();
         QVERIFY(QFile::copy(db.path(), path));
         const QByteArray before = fileHash(path);
@@ -87,10 +79,8 @@ private slots:
         controller.setTemplatePath(QStringLiteral(":/no/such/template"));
         controller.awakeFromNib();
         QCOMPARE(names(controller), QStringList({"Beta", "Zeta", "alpha", "work"}));
-        QStringList rows;
-        for (const Item &item : controller.items())
-            rows << item.action();
-        QCOMPARE(rows, QStringList({"first", "second", "third"}));
+        QCOMPARE(controller.items().size(), size_t(1));
+        QCOMPARE(controller.items().front().action(), "first");
         QCOMPARE(fileHash(path), before);
     }
 
@@ -165,6 +155,188 @@ private slots:
         auto *label = app.widget<ElidedLabel>("selectedCatName");
         QCOMPARE(label->text().size(), 10000);
         QVERIFY(label->elidedText(label->width()).endsWith(QChar(0x2026)));
+    }
+
+    // Menu commands, mostly the view commands, on a file with the lists
+    // "Errands", "Today" (a list that carries a built-in view's name) and
+    // "Work". Steps are menu items as the user picks them, "jump <title>" for an
+    // entry of the Jump to List menu, or "sort tag <tag>" for a sort command
+    // whose tag is unknown or missing, which keeps the order chosen before.
+    // Next and Previous stop at the ends; the list "Today" comes first in the
+    // menu and, like the built-in views, shows its view and leaves the
+    // current list where it was. Task commands with no row selected do
+    // nothing.
+    void views_data()
+    {
+        QTest::addColumn<bool>("lists");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("selectedCat");
+        QTest::addColumn<QStringList>("rows");
+        const QStringList allTasks {"work item", "b errand", "due today", "a errand"};
+        // clang-format off
+        QTest::newRow("previous at the first list") << true << QStringList {"Previous List"} << "Errands" << 0 << QStringList {"b errand", "a errand"};
+        QTest::newRow("list named Today") << true << QStringList {"Next List"} << "Today" << 1 << QStringList {"due today"};
+        QTest::newRow("next at the last list") << true << QStringList {"Next List", "Next List", "Next List"} << "Work" << 2 << QStringList {"work item", "due today"};
+        QTest::newRow("jump to the third list") << true << QStringList {"jump Work"} << "Work" << 2 << QStringList {"work item", "due today"};
+        QTest::newRow("jump to the list named Today") << true << QStringList {"jump Today"} << "Today" << 0 << QStringList {"due today"};
+        QTest::newRow("jump to a built-in view") << true << QStringList {"jump Completed"} << "Completed" << 0 << QStringList {"finished"};
+        QTest::newRow("jump to all tasks") << true << QStringList {"jump All Tasks"} << "All Tasks" << 0 << allTasks;
+        QTest::newRow("bad sort tags keep the order") << true << QStringList {"Title", "sort tag 7", "sort tag"} << "Errands" << 0 << QStringList {"a errand", "b errand"};
+        QTest::newRow("no row selected") << true << QStringList {"Check Off", "Delete Task", "Move to List..."} << "Errands" << 0 << QStringList {"b errand", "a errand"};
+        QTest::newRow("no lists at all") << false << QStringList {"Next List", "Previous List", "sort tag", "Show Completed Tasks", "Check Off", "Delete Task", "Delete List", "Rename List..."} << "" << 0 << QStringList {};
+        QTest::newRow("no lists, all tasks") << false << QStringList {"jump All Tasks"} << "All Tasks" << 0 << allTasks;
+        // clang-format on
+    }
+
+    void views()
+    {
+        QFETCH(bool, lists);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, title);
+        QFETCH(int, selectedCat);
+        QFETCH(QStringList, rows);
+        ControllerFixture app([lists](TestDatabase &db) {
+            if (lists)
+                for (const char *name : {"Work", "Today", "Errands"})
+                    db.addList(QString::fromUtf8(name));
+            db.addTask("b errand", "Errands", 0, 1);
+            db.addTask("a errand", "Errands", 0, 2);
+            db.addTask("work item", "Work", 0, 0);
+            db.addTask("due today", "Work", double(QDateTime::currentSecsSinceEpoch()), 1);
+            db.addTask("finished", "Work", 0, 0, 1);
+        });
+        for (const QString &step : steps) {
+            if (step.startsWith("jump ")) {
+                app->jumpToCatMenu->aboutToShow();
+                // Every list once, a separator and the three built-in views.
+                const QList<QAction *> entries = app->jumpToCatMenu->actions();
+                QCOMPARE(entries.size(), lists ? 3 + 1 + 3 : 1 + 3);
+                const auto entry = std::find_if(entries.begin(), entries.end(),
+                    [&](QAction *action) { return action->text() == step.mid(5); });
+                QVERIFY(entry != entries.end());
+                (*entry)->trigger();
+            } else if (step.startsWith("sort tag")) {
+                QAction sender;
+                connect(&sender, &QAction::triggered, &*app, &AppController::sortBy);
+                if (step.size() > 9)
+                    sender.setProperty("tag", step.mid(9).toInt());
+                sender.trigger();
+            } else {
+                app.trigger(step);
+            }
+        }
+        QCOMPARE(app.viewTitle(), title);
+        QCOMPARE(app->selectedCat(), selectedCat);
+        QCOMPARE(app.rows(), rows);
+    }
+
+    // The compact title names the list as text and follows a change of
+    // list; quitting while compact keeps the full frame for the next start.
+    // The geometry itself is WindowSizer's, tested there.
+    void compactTitleAndQuit()
+    {
+        ControllerFixture app([](TestDatabase &db) {
+            for (const char *name : {"Home [50%]", "Work %1 %@"})
+                db.addList(QString::fromUtf8(name));
+            QSettings().setValue(QStringLiteral("windowFrame"), QRect(30, 40, 380, 300));
+        });
+        app.widget<QAbstractButton>("windowResizeButton")->click();
+        QCOMPARE(app->mainWindow->windowTitle(), QStringLiteral("Wendra [Home [50%]]"));
+        app->nextCategory();
+        QCOMPARE(app->mainWindow->windowTitle(), QStringLiteral("Wendra [Work %1 %@]"));
+        app->applicationWillTerminate();
+        QVERIFY(app->windowIsSmall());
+        const QRect saved = QSettings().value(QStringLiteral("windowFrame")).toRect();
+        QCOMPARE(QList({saved.topLeft(), QPoint(0, saved.height())}), QList({QPoint(30, 40), QPoint(0, 300)}));
+    }
+
+    // Folders relative to a temporary root: which exist, where the binary
+    // runs, which pages it opens.
+    void helpFolder_data()
+    {
+        QTest::addColumn<QStringList>("pages");
+        QTest::addColumn<QString>("bin");
+        QTest::addColumn<QString>("found");
+        // clang-format off
+        QTest::newRow("installed") << QStringList{"usr/share/wendra/help"} << "usr/bin" << "usr/share/wendra/help";
+        QTest::newRow("build tree, program") << QStringList{"build/help"} << "build/app" << "build/help";
+        QTest::newRow("build tree, test") << QStringList{"build/help"} << "build/tests/app" << "build/help";
+        QTest::newRow("installed over a build") << QStringList{"usr/share/wendra/help", "usr/help"} << "usr/bin" << "usr/share/wendra/help";
+        QTest::newRow("pages missing") << QStringList{} << "opt/bin" << "opt/share/wendra/help";
+        // clang-format on
+    }
+
+    void helpFolder()
+    {
+        QFETCH(QStringList, pages);
+        QFETCH(QString, bin);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        QDir().mkpath(root.filePath(bin));
+        for (const QString &folder : pages)
+            QVERIFY(QDir().mkpath(root.filePath(folder))
+                    && QFile(root.filePath(folder + "/support.html")).open(QIODevice::WriteOnly));
+        QCOMPARE(HelpPages::folder(root.filePath(bin)), root.filePath(found));
+    }
+
+    // The usual commands have keys and no key starts two commands; a clash, once made, is named.
+    // The help page, as the Help menu opens it, names every menu item that has keys, with its
+    // keys, and the Keyboard Shortcuts window lists them as the menus have them now.
+    void shortcutsAndAbout()
+    {
+        ControllerFixture wendra([](TestDatabase &) {});
+        QMenuBar &menus = *wendra->mainWindow->menuBar();
+        QList<MenuShortcuts::Command> commands = MenuShortcuts::commands(menus);
+        QStringList keyless;
+        for (const char *title : {"New Task...", "New List...", "Delete Task", "Check Off", "Next List",
+                 "Previous List", "All Tasks", "Today", "Completed", "Print...", "Preferences...",
+                 "Quit Wendra", "Wendra Help", "Keyboard Shortcuts"})
+            if (std::none_of(commands.cbegin(), commands.cend(), [&](const auto &c) {
+                    return c.title == title && !c.shortcuts.isEmpty() && !c.shortcuts.first().isEmpty();
+                }))
+                keyless << title;
+        QCOMPARE(keyless, QStringList());
+        QCOMPARE(MenuShortcuts::clashes(commands), QStringList());
+
+        menus.findChildren<QMenu *>()[0]->actions()[0]->setShortcut(Qt::CTRL | Qt::ALT | Qt::Key_F12);
+        commands = MenuShortcuts::commands(menus);
+
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        wendra.trigger("Contact Us");
+        wendra.trigger("Wendra Help");
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(catcher.opened.size(), 2);
+        QFile help(catcher.opened.last());
+        QVERIFY(QFileInfo::exists(catcher.opened.first()) && help.open(QIODevice::ReadOnly));
+        const QString page = QString::fromUtf8(help.readAll());
+        QStringList missing;
+        for (const MenuShortcuts::Command &command : commands)
+            for (const QKeySequence &keys : command.shortcuts)
+                if (!page.contains("<kbd>" + keys.toString() + "</kbd>") || !page.contains(command.title.toHtmlEscaped()))
+                    missing << command.title + ' ' + keys.toString();
+        QCOMPARE(missing.join(" / "), "New Task... Ctrl+Alt+F12");
+        menus.addMenu("E&xtra && More")->addAction("Again", QKeySequence("Ctrl+Shift+N"), [] {});
+        QCOMPARE(MenuShortcuts::clashes(MenuShortcuts::commands(menus)).join(""),
+            "Ctrl+Shift+N: File > New List... and Extra & More > Again");
+
+        wendra.trigger("Keyboard Shortcuts");
+        wendra.trigger("Keyboard Shortcuts");
+        const auto windows = wendra->mainWindow->findChildren<ShortcutsWindow *>();
+        QCOMPARE(windows.size(), 1);
+        const QStringList rows = windows.first()->rows();
+        for (const char *row : {"File|New Task...|Ctrl+Alt+F12", "View > Sort By|Title|Ctrl+Alt+1",
+                 "Elsewhere|Bring Wendra forward from any application (X11)|Meta+Alt+Right"})
+            QVERIFY2(rows.contains(QString::fromUtf8(row)), qPrintable(rows.join('\n')));
+
+        const QString about = ControllerFixture::alertFrom([&] { wendra.trigger("About Wendra"); });
+        for (const QString &part :
+             {QStringLiteral("Wendra 0."), QStringLiteral("MIT"), "Qt " + QString(qVersion()),
+              "SQLite " + QString(sqlite3_libversion()), QStringLiteral("libical 3."),
+              QStringLiteral("Tasks: ~/.local/share/Wendra/wendra.dbz"),
+              QStringLiteral("/.config/Wendra/Wendra.conf")})
+            QVERIFY2(about.contains(part), qPrintable(about));
     }
 };
 
