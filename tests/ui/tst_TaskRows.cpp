@@ -1,10 +1,8 @@
-#include "InternalError.h"
 #include "TaskRows.h"
 #include "TaskTableModel.h"
 #include "TestDatabase.h"
 #include "TestHome.h"
 
-#include <QAbstractItemModelTester>
 #include <QtTest>
 
 // However rows are drawn, moved and removed, and however often the cache of
@@ -74,102 +72,34 @@ private slots:
         QVERIFY(!rows.record(rows.size()));
     }
 
-    void restOfAViewReadInPart_data()
+    void restOfTheView_data()
     {
-        // Tasks 0 to 2 are read first. whole: the view when the rest is read
-        // ("fail" first: that read fails once); need: what asks for the rest;
-        // joined: the rows the table is told join ("all": every row replaced).
-        QTest::addColumn<QString>("whole");
-        QTest::addColumn<QString>("need");
-        QTest::addColumn<QString>("joined");
-        QTest::newRow("rest joins below") << "0 1 2 3 4 5" << "after first frame" << "3-5";
-        QTest::newRow("nothing more") << "0 1 2" << "size" << "";
-        QTest::newRow("a first row gone meanwhile") << "0 2 3" << "keys" << "all";
-        QTest::newRow("a task came first meanwhile") << "5 0 1 2" << "size" << "all";
-        QTest::newRow("move") << "0 1 2 3 4" << "move" << "3-4";
-        QTest::newRow("removal") << "0 1 2 3 4" << "remove" << "3-4";
-        QTest::newRow("read fails, then works") << "fail 0 1 2 3" << "size" << "3-3";
-        QTest::newRow("drop below the rows shown, read fails first")
-            << "fail 0 1 2 3 4" << "drop" << "3-4";
+        QTest::addColumn<int>("firstTask"); // of the whole view, when the rest is read
+        QTest::addColumn<int>("inserted"); // rows-inserted signals; none: a reset
+        QTest::newRow("joins below") << 0 << 1;
+        QTest::newRow("a task came first meanwhile") << 5 << 0;
     }
 
-    // The rows read first stay on screen, selected and drawn, while the rest
-    // joins below them; nothing that needs the whole view sees less of it.
-    void restOfAViewReadInPart()
+    // The rest of a view read in part joins below the rows shown, so the
+    // selection stays; when the file changed in between, it replaces them.
+    void restOfTheView()
     {
-        QFETCH(QString, whole);
-        QFETCH(QString, need);
-        QFETCH(QString, joined);
+        QFETCH(int, firstTask);
+        QFETCH(int, inserted);
         TestDatabase db;
-        QList<int> tasks;
+        QList<int> whole;
         for (int task = 0; task < 6; ++task)
-            tasks.append(db.addTask(QStringLiteral("task %1").arg(task), "Home"));
-        QList<int> view;
-        for (const QString &number : QString(whole).remove("fail").split(' ', Qt::SkipEmptyParts))
-            view.append(tasks.at(number.toInt()));
-        bool fail = whole.startsWith("fail");
+            whole.append(db.addTask(QStringLiteral("task %1").arg(task), "Home"));
         TaskRows rows;
         TaskTableModel model(&rows, [] { return QStringLiteral("Home"); });
-        QAbstractItemModelTester tester(&model,
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QStringList told;
-        connect(&model, &QAbstractItemModel::rowsInserted, this,
-                [&](const QModelIndex &, int first, int last) {
-                    told << QStringLiteral("%1-%2").arg(first).arg(last);
-                });
-        connect(&model, &QAbstractItemModel::modelReset, this, [&] { told << "all"; });
-
-        rows.setFirstKeys(tasks.mid(0, 3), db.handle(), [&] {
-            if (std::exchange(fail, false))
-                throw InternalError(QStringLiteral("locked"));
-            return view;
-        });
-        for (int row = 0; row < 3; ++row)
-            QCOMPARE(model.data(model.index(row, TaskTableModel::firstColumn), Qt::DisplayRole),
-                     QStringLiteral("task %1").arg(row));
-        const QPersistentModelIndex selected = model.index(1, TaskTableModel::firstColumn);
-        QSignalSpy dropped(&model, &TaskTableModel::rowDropped);
-        const auto act = [&] {
-            if (need == "after first frame")
-                rows.readRest();
-            else if (need == "size")
-                rows.size();
-            else if (need == "keys")
-                rows.keys();
-            else if (need == "move")
-                rows.move(0, 4);
-            else if (need == "remove")
-                rows.remove(4);
-            QMimeData data;
-            data.setData(TaskTableModel::dragType, "0");
-            if (need == "drop")
-                model.dropMimeData(&data, Qt::MoveAction, -1, -1, {});
-        };
-        if (whole.startsWith("fail")) {
-            // Told, and nothing changes: the rest is still to be read.
-            if (need == "drop") {
-                act();
-                QCOMPARE(model.takeReadFailure(), "locked");
-            } else {
-                QVERIFY_THROWS_EXCEPTION(InternalError, act());
-            }
-            QCOMPARE(model.rowCount(), 3);
-            QVERIFY(rows.hasRest() && dropped.isEmpty());
-        }
-        act();
-        if (need == "move")
-            view.move(0, 4);
-        if (need == "remove")
-            view.removeAt(4);
-        if (need == "drop")
-            QCOMPARE(dropped.value(0).value(1).toInt(), view.size());
-        QCOMPARE(told.join(' '), joined);
-        QVERIFY(!rows.hasRest());
-        QCOMPARE(rows.keys(), view);
-        QCOMPARE(model.rowCount(), view.size());
-        // Selection and drawn records survive a join, not a replacement.
-        QCOMPARE(selected.row(), joined == "all" ? -1 : 1);
-        QCOMPARE(rows.cachedRecords() >= 3, joined != "all");
+        QSignalSpy insertions(&model, &QAbstractItemModel::rowsInserted);
+        rows.setFirstKeys(whole.mid(0, 3), db.handle(), [&] { return whole; });
+        whole.move(firstTask, 0);
+        const QPersistentModelIndex selected = model.index(1, 0);
+        rows.readRest();
+        QCOMPARE(insertions.size(), inserted);
+        QCOMPARE(rows.keys(), whole);
+        QCOMPARE(selected.row(), inserted ? 1 : -1);
     }
 };
 
