@@ -284,7 +284,8 @@ void AppController::awakeFromNib()
     // Over a large calendar folder the import takes a while: the first list
     // is on screen before it starts.
     WhenShown::call(mainWindow, command(&AppController::importCalendarAtStartup));
-    // Called after the import's, so that it runs before it.
+    // The rest of a long first list, once the first frame is drawn; an
+    // import that runs sooner reads it itself, as it counts the rows.
     WhenShown::call(mainWindow, command(&AppController::readRestOfView));
 }
 
