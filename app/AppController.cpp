@@ -236,10 +236,16 @@ void AppController::initializeDatabase()
     const QString firstList = currentCategoryName();
     if (firstList.isNull())
         return;
-    rows_.setKeys(ViewQuery::openTaskKeysOfList(database_, firstList), database_);
+    // A screenful for the first frame; a long list is read whole right after
+    // it, or before, when a command needs it sooner.
+    const int screenful = TaskTableModel::rowsOnAScreen();
+    rows_.setFirstKeys(ViewQuery::openTaskKeysOfList(database_, firstList, screenful), database_,
+                       [this, firstList] {
+                           return ViewQuery::openTaskKeysOfList(database_, firstList);
+                       });
 }
 
-std::vector<Item> AppController::items() const
+std::vector<Item> AppController::items()
 {
     std::vector<Item> items;
     items.reserve(size_t(rows_.size()));
@@ -278,6 +284,14 @@ void AppController::awakeFromNib()
     // Over a large calendar folder the import takes a while: the first list
     // is on screen before it starts.
     WhenShown::call(mainWindow, command(&AppController::importCalendarAtStartup));
+    // The rest of a long first list, once the first frame is drawn; an
+    // import that runs sooner reads it itself, as it counts the rows.
+    WhenShown::call(mainWindow, command(&AppController::readRestOfView));
+}
+
+void AppController::readRestOfView()
+{
+    rows_.readRest();
 }
 
 void AppController::setUpTable()

@@ -71,8 +71,9 @@ public:
     static QUrl siteBase();
 
     sqlite3 *database() const { return database_; }
-    // Records of the rows shown, each read when first asked for.
-    std::vector<Item> items() const;
+    // Records of the rows of the whole view, each read when first asked
+    // for; the rest of a view shown in part is read first.
+    std::vector<Item> items();
     const std::vector<Category> &categories() const { return categories_; }
     void setCategories(std::vector<Category> categories) { categories_ = std::move(categories); }
     int selectedCat() const { return selectedCat_; }
@@ -224,6 +225,9 @@ private:
     bool failureAlertOpen_ = false;
 
     void setUpTable();
+    // Start-up shows the first screenful of the first list; the rest of a
+    // long list follows once the window is on screen.
+    void readRestOfView();
     // The compact window's title for the view on screen.
     QString compactTitle() const;
     void rebuildJumpMenu();

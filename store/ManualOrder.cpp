@@ -4,7 +4,6 @@
 #include "Transaction.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 #include <sqlite3.h>
 #include <utility>
@@ -81,13 +80,21 @@ private:
 
 int writeRowNumbers(sqlite3 *database, const QList<int> &keys)
 {
+    // The rows in key order meet the stored positions in one pass; the
+    // changes come out in key order too, so that the table's pages are each
+    // written once.
+    std::vector<std::pair<int, int>> wanted; // key, row
+    wanted.reserve(size_t(keys.size()));
+    for (int row = 0; row < keys.size(); ++row)
+        wanted.emplace_back(keys[row], row);
+    std::sort(wanted.begin(), wanted.end());
     const std::vector<Position> stored = storedPositions(database);
     std::vector<std::pair<int, int>> changes; // key, row
-    for (int row = 0; row < keys.size(); ++row) {
-        const int key = keys[row];
-        const auto found = std::lower_bound(stored.begin(), stored.end(),
-                                            Position(key, std::numeric_limits<sqlite3_int64>::min()));
-        if (found == stored.end() || found->first != key || found->second != row)
+    auto next = stored.begin();
+    for (const auto &[key, row] : wanted) {
+        while (next != stored.end() && next->first < key)
+            ++next;
+        if (next == stored.end() || next->first != key || next->second != row)
             changes.emplace_back(key, row);
     }
     if (changes.empty())
@@ -97,11 +104,8 @@ int writeRowNumbers(sqlite3 *database, const QList<int> &keys)
     // The first drop in a shuffled view moves nearly every row; a drop in
     // a view already in order moves a few.
     std::optional<IndexesSetAside> aside;
-    if (changes.size() * 4 > stored.size()) {
+    if (changes.size() * 4 > stored.size())
         aside.emplace(database);
-        // In key order the table's pages are each written once.
-        std::sort(changes.begin(), changes.end());
-    }
     sqlite3_stmt *statement = position_statement.get(database, "ManualOrder::writeRowNumbers");
     for (const auto &[key, row] : changes) {
         sqlite3_bind_int(statement, 1, row);

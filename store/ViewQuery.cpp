@@ -60,30 +60,35 @@ QList<int> categoryKeys(sqlite3 *database)
 }
 
 QList<int> taskKeys(sqlite3 *database, const QString &viewName, int sortBy,
-                    const QDateTime &dayStart, const QDateTime &dayEnd)
+                    const QDateTime &dayStart, const QDateTime &dayEnd, int limit)
 {
+    // The first rows of a long view come from the same statement cut short:
+    // an index that orders the rows gives them without reading the rest.
+    const QByteArray cut = limit < 0 ? QByteArray() : " limit " + QByteArray::number(limit);
     if (viewName == QLatin1String(completed))
-        return collectKeys(database, "SELECT pk FROM item where completed=1 order by startDate");
+        return collectKeys(database,
+                           "SELECT pk FROM item where completed=1 order by startDate" + cut);
     if (viewName == QLatin1String(today))
         return collectKeys(database,
                            "SELECT pk FROM item where endDate>=? and endDate<? and completed=0 "
-                           "order by importance",
+                           "order by importance" + cut,
                            [&](sqlite3_stmt *statement) {
                                sql::bindDate(statement, 1, dayStart);
                                sql::bindDate(statement, 2, dayEnd);
                            });
     if (viewName == QLatin1String(allTasks))
         return collectKeys(database,
-                           QByteArray("SELECT pk FROM item where completed=0 ") + sortClause(sortBy));
+                           QByteArray("SELECT pk FROM item where completed=0 ") + sortClause(sortBy)
+                               + cut);
     return collectKeys(database,
                        QByteArray("SELECT pk FROM item where category=? and completed=0 ")
-                           + sortClause(sortBy),
+                           + sortClause(sortBy) + cut,
                        [&](sqlite3_stmt *statement) { sql::bindText(statement, 1, viewName); });
 }
 
-QList<int> openTaskKeysOfList(sqlite3 *database, const QString &listName)
+QList<int> openTaskKeysOfList(sqlite3 *database, const QString &listName, int limit)
 {
-    return taskKeys(database, listName, manualSort);
+    return taskKeys(database, listName, manualSort, {}, {}, limit);
 }
 
 QList<OpenTask> openTasksByTitle(sqlite3 *database)

@@ -37,11 +37,14 @@ QList<int> categoryKeysByName(sqlite3 *database);
 // Keys of all lists in table order (reloading the list array).
 QList<int> categoryKeys(sqlite3 *database);
 // Keys of the rows of a view. dayStart and dayEnd bound "Today"; other views
-// ignore them. A query that fails raises InternalError.
+// ignore them. With limit 0 or more, only that many of the first rows, in
+// the same order. A query that fails raises InternalError.
 QList<int> taskKeys(sqlite3 *database, const QString &viewName, int sortBy,
-                    const QDateTime &dayStart = {}, const QDateTime &dayEnd = {});
-// The open tasks of one list in manual order (the start-up load).
-QList<int> openTaskKeysOfList(sqlite3 *database, const QString &listName);
+                    const QDateTime &dayStart = {}, const QDateTime &dayEnd = {},
+                    int limit = -1);
+// The open tasks of one list in manual order (the start-up load), or the
+// first limit of them.
+QList<int> openTaskKeysOfList(sqlite3 *database, const QString &listName, int limit = -1);
 
 // An open task as the calendar import matches it; absent texts stay null.
 struct OpenTask

@@ -2,11 +2,14 @@
 
 #include "InternalError.h"
 #include "Item.h"
+#include "MyCell.h"
 #include "TaskRoles.h"
 #include "TaskRows.h"
 #include "TaskSummary.h"
 
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QScreen>
 #include <algorithm>
 #include <utility>
 
@@ -16,6 +19,21 @@ TaskTableModel::TaskTableModel(TaskRows *rows, std::function<QString()> viewTitl
     , rows_(rows)
     , viewTitle_(std::move(viewTitle))
 {
+    // The rest of a view read in part joins below the rows shown, so the
+    // selection, the scroll position and an open editor stay where they are.
+    rows_->setArrival([this](int first, int last, const std::function<void()> &change) {
+        if (first < 0) {
+            beginResetModel();
+            change();
+            endResetModel();
+        } else if (first > last) {
+            change();
+        } else {
+            beginInsertRows(QModelIndex(), first, last);
+            change();
+            endInsertRows();
+        }
+    });
 }
 
 void TaskTableModel::reloadData(bool readable)
@@ -28,6 +46,7 @@ void TaskTableModel::reloadData(bool readable)
 
 void TaskTableModel::moveRowBefore(int sourceRow, int destinationRow)
 {
+    rows_->readRest();
     // Qt refuses a move onto the row itself or just below it: nothing moves.
     if (!beginMoveRows(QModelIndex(), sourceRow, sourceRow, QModelIndex(), destinationRow))
         return;
@@ -37,7 +56,7 @@ void TaskTableModel::moveRowBefore(int sourceRow, int destinationRow)
 
 int TaskTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : rows_->size();
+    return parent.isValid() ? 0 : rows_->shownCount();
 }
 
 int TaskTableModel::columnCount(const QModelIndex &parent) const
@@ -69,6 +88,14 @@ QVariant TaskTableModel::data(const QModelIndex &index, int role) const
         return role == Qt::DisplayRole && index.column() == firstColumn ? unreadableText()
                                                                          : QVariant();
     }
+}
+
+int TaskTableModel::rowsOnAScreen()
+{
+    int tallest = 0;
+    for (const QScreen *screen : QGuiApplication::screens())
+        tallest = std::max(tallest, screen->availableGeometry().height());
+    return tallest / MyCell::RowHeight + 1;
 }
 
 QString TaskTableModel::takeReadFailure()
@@ -188,9 +215,19 @@ bool TaskTableModel::dropMimeData(const QMimeData *data, Qt::DropAction action, 
         return false;
     // Between rows Qt gives the row; on a row, the row is the parent's; on
     // the empty space below the last row, neither.
-    int destination = row;
-    if (destination < 0)
-        destination = parent.isValid() ? parent.row() : rowCount();
+    int destination = row < 0 && parent.isValid() ? parent.row() : row;
+    if (destination < 0) {
+        // Below the whole view's last row. Called from Qt's drop handling,
+        // so a failure to read the rest is told the way a drawn row's is.
+        try {
+            rows_->readRest();
+        } catch (const InternalError &error) {
+            pendingFailure_ = error.description();
+            emit readFailed();
+            return false;
+        }
+        destination = rowCount();
+    }
     emit rowDropped(rows.first(), destination);
     // The controller has rewritten the order itself; Qt must not also
     // remove the dragged rows as it would after an ordinary move.

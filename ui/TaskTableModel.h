@@ -49,6 +49,9 @@ public:
                          const QModelIndex &parent) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
+    // The most rows a window can show at once on the tallest screen: how
+    // many rows of a long view to read before its window first appears.
+    static int rowsOnAScreen();
     // Why a row could not be drawn, once; null when that is already told or
     // the rows were reloaded since (a report that arrives late is stale).
     QString takeReadFailure();
@@ -64,7 +67,8 @@ signals:
     void rowDropped(int sourceRow, int destinationRow);
     // A row could not be read from the database while it was drawn. Sent
     // once until the next reloadData: the rows not yet read then draw as
-    // unreadable without waiting for the file again at every repaint.
+    // unreadable without waiting for the file again at every repaint. Also
+    // sent when a drop could not read the rest of the view.
     void readFailed();
 
 private:

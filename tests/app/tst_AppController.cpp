@@ -4,6 +4,7 @@
 #include "MenuShortcuts.h"
 #include "MyApplication.h"
 #include "ShortcutsWindow.h"
+#include "TaskTableModel.h"
 
 #include <QCryptographicHash>
 #include <QDesktopServices>
@@ -82,6 +83,29 @@ private slots:
         QCOMPARE(controller.items().size(), size_t(1));
         QCOMPARE(controller.items().front().action(), "first");
         QCOMPARE(fileHash(path), before);
+    }
+
+    // A long first list comes up a screenful first and whole once the
+    // window is on screen; a drop that comes sooner orders the whole list.
+    void dropBeforeTheRestIsRead()
+    {
+        TestHome home;
+        TestDatabase db;
+        db.addList("Home");
+        db.exec("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 49) "
+                "INSERT INTO item (action, category, completed, manualSort) "
+                "SELECT 'task ' || i, 'Home', 0, 49 - i FROM n");
+        QVERIFY(QFile::copy(db.path(), DatabaseFile::pathForDBFile()));
+        AppController controller;
+        controller.awakeFromNib();
+        QVERIFY(controller.tableModel()->rowCount() < 50);
+        QVERIFY(controller.acceptDrop(49, 0));
+        QCoreApplication::processEvents();
+        QCOMPARE(controller.tableModel()->rowCount(), 50);
+        // Task 0 (key 1) on top, then the others as they were: keys 50 to 2.
+        const QString places = "SELECT count(*) FROM item "
+                               "WHERE manualSort = CASE pk WHEN 1 THEN 0 ELSE 51 - pk END";
+        QCOMPARE(queryValue(controller.database(), places).toInt(), 50);
     }
 
     // Wendra refuses a file it cannot use before any command touches it:

@@ -1,4 +1,5 @@
 #include "TaskRows.h"
+#include "TaskTableModel.h"
 #include "TestDatabase.h"
 #include "TestHome.h"
 
@@ -69,6 +70,36 @@ private slots:
         QCOMPARE(rows.keys(), keys);
         QVERIFY(!rows.record(-1));
         QVERIFY(!rows.record(rows.size()));
+    }
+
+    void restOfTheView_data()
+    {
+        QTest::addColumn<int>("firstTask"); // of the whole view, when the rest is read
+        QTest::addColumn<int>("inserted"); // rows-inserted signals; none: a reset
+        QTest::newRow("joins below") << 0 << 1;
+        QTest::newRow("a task came first meanwhile") << 5 << 0;
+    }
+
+    // The rest of a view read in part joins below the rows shown, so the
+    // selection stays; when the file changed in between, it replaces them.
+    void restOfTheView()
+    {
+        QFETCH(int, firstTask);
+        QFETCH(int, inserted);
+        TestDatabase db;
+        QList<int> whole;
+        for (int task = 0; task < 6; ++task)
+            whole.append(db.addTask(QStringLiteral("task %1").arg(task), "Home"));
+        TaskRows rows;
+        TaskTableModel model(&rows, [] { return QStringLiteral("Home"); });
+        QSignalSpy insertions(&model, &QAbstractItemModel::rowsInserted);
+        rows.setFirstKeys(whole.mid(0, 3), db.handle(), [&] { return whole; });
+        whole.move(firstTask, 0);
+        const QPersistentModelIndex selected = model.index(1, 0);
+        rows.readRest();
+        QCOMPARE(insertions.size(), inserted);
+        QCOMPARE(rows.keys(), whole);
+        QCOMPARE(selected.row(), inserted ? 1 : -1);
     }
 };
 
