@@ -1,6 +1,7 @@
 #include "ManualOrder.h"
 
 #include "ClassStatement.h"
+#include "IndexesSetAside.h"
 #include "Transaction.h"
 
 #include <algorithm>
@@ -36,46 +37,6 @@ std::vector<Position> storedPositions(sqlite3 *database)
     return positions;
 }
 
-// Runs one statement that returns no rows; raises when it fails.
-void execute(sqlite3 *database, const QByteArray &sql)
-{
-    Query query(database, sql, "ManualOrder::writeRowNumbers");
-    while (query.next()) {
-    }
-}
-
-// Removes the indexes that hold the position for as long as it lives and
-// then builds them again as the file defined them. Writing most positions
-// of a large view costs far less so than moving every entry of two indexes
-// one by one; inside the drop's transaction, the file never lacks them.
-class IndexesSetAside
-{
-public:
-    explicit IndexesSetAside(sqlite3 *database)
-        : database_(database)
-    {
-        {
-            Query query(database, "SELECT name, sql FROM sqlite_master WHERE type='index' "
-                                  "AND tbl_name='item' AND sql LIKE '%manualSort%'",
-                        "ManualOrder::writeRowNumbers");
-            while (query.next())
-                indexes_.append({sql::columnText(query.statement(), 0).toUtf8(),
-                                 sql::columnText(query.statement(), 1).toUtf8()});
-        }
-        for (const auto &[name, definition] : indexes_)
-            execute(database, "DROP INDEX \"" + QByteArray(name).replace('"', "\"\"") + '"');
-    }
-    void restore()
-    {
-        for (const auto &[name, definition] : indexes_)
-            execute(database_, definition);
-    }
-
-private:
-    sqlite3 *database_;
-    QList<std::pair<QByteArray, QByteArray>> indexes_;
-};
-
 } // namespace
 
 int writeRowNumbers(sqlite3 *database, const QList<int> &keys)
@@ -105,7 +66,7 @@ int writeRowNumbers(sqlite3 *database, const QList<int> &keys)
     // a view already in order moves a few.
     std::optional<IndexesSetAside> aside;
     if (changes.size() * 4 > stored.size())
-        aside.emplace(database);
+        aside.emplace(database, "manualSort", "ManualOrder::writeRowNumbers");
     sqlite3_stmt *statement = position_statement.get(database, "ManualOrder::writeRowNumbers");
     for (const auto &[key, row] : changes) {
         sqlite3_bind_int(statement, 1, row);
