@@ -82,7 +82,7 @@ private slots:
     // read raises: none may pass for a missing row, whose placeholders would
     // be written over the task. A failed insert is reported, never passed off
     // as the key of some earlier row. Once the lock is gone the row is intact.
-    // Failed updates of a task are checked through the commands that make them.
+    // A failed update of a task's fields is checked through the commands that make it.
     void lockedFileRaises()
     {
         TestDatabase db;
@@ -90,8 +90,9 @@ private slots:
         const int key = db.addTask(QStringLiteral("kept"), QStringLiteral("Home"), 1e9, 3, 1);
         Item(key, db.handle()).hydrate(); // the class-wide statements are prepared
         Category(list, db.handle()).hydrate();
-        // One call per way of reading: a deferred title is read as any title is, and the keys of
-        // lists and of views share one query.
+        Item done = Item::deferred(key, db.handle());
+        // One call per way of reading, and the writes no command check makes: a deferred title
+        // is read as any title is, and the keys of lists and of views share one query.
         const std::pair<const char *, std::function<void()>> reads[] = {
             {"title", [&] { Item(key, db.handle()); }},
             {"fields", [&] { Item::deferred(key, db.handle()).hydrate(); }},
@@ -101,6 +102,7 @@ private slots:
             {"archive", [&] { CompletedArchive::archiveText(db.handle()); }},
             {"clear", [&] { CompletedArchive::clearCompletedTasks(db.handle()); }},
             {"insert", [&] { Item::insertNewItemIntoDatabase(db.handle()); }},
+            {"complete", [&] { done.complete(); }},
         };
         sqlite3 *other = nullptr;
         QCOMPARE(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
@@ -173,7 +175,8 @@ private slots:
 
     // A deferred record reads its title when first asked. A task or list changed without being
     // read would write NULL over every field it never loaded: it is refused, and the row stays
-    // as it was for the next writer. Once read, a list's rename keeps its other columns.
+    // as it was for the next writer. Once read, a list's rename keeps its other columns, and
+    // deleting it removes its row only.
     void recordsWriteOnlyWhatTheyRead()
     {
         TestDatabase db;
@@ -201,6 +204,8 @@ private slots:
         unreadList.dehydrate();
         QCOMPARE(db.value("SELECT group_concat(name || ':' || parent) FROM category"),
             "Shopping:kept,Work:kept");
+        unreadList.deleteFromDatabase();
+        QCOMPARE(db.value("SELECT group_concat(name) FROM category"), "Work");
     }
 
     void viewsAndOrders_data()
