@@ -243,7 +243,7 @@ private slots:
     }
 
     // "Today" runs from the first instant of the day to that of the next,
-    // also on days of 23 and 25 hours, and where the clock jumps at
+    // also on a day of 23 hours (a fixed 24 would miss), and where the clock jumps at
     // midnight, so that 00:00 does not exist that day.
     void todayBounds_data()
     {
@@ -279,9 +279,9 @@ private slots:
 
     // The archive of completed tasks. Other tools split its lines at every comma: no quoting, no
     // header, dates with their own offset (winter, summer, and 0.0 for no due date), oldest due
-    // date first whatever the check-off order, open tasks left out. Which bytes Mac OS Roman gives,
-    // appending and a file that cannot be written are checked through the Archive command. Last here, as it sets
-    // the zone for the whole run.
+    // date first whatever the check-off order, open tasks left out. Which bytes Mac OS Roman
+    // gives, appending and a file that cannot be written are checked through the Archive
+    // command. Last here, as it sets the zone for the whole run.
     void archiveLinesAsOtherToolsReadThem()
     {
         qputenv("TZ", "America/New_York");
