@@ -80,8 +80,9 @@ private slots:
 
     // With another connection holding the file past the busy timeout, every
     // read raises: none may pass for a missing row, whose placeholders would
-    // be written over the task. A failed write is reported, never passed off
+    // be written over the task. A failed insert is reported, never passed off
     // as the key of some earlier row. Once the lock is gone the row is intact.
+    // A failed update of a task's fields is checked through the commands that make it.
     void lockedFileRaises()
     {
         TestDatabase db;
@@ -89,11 +90,9 @@ private slots:
         const int key = db.addTask(QStringLiteral("kept"), QStringLiteral("Home"), 1e9, 3, 1);
         Item(key, db.handle()).hydrate(); // the class-wide statements are prepared
         Category(list, db.handle()).hydrate();
-        Item changed(key, db.handle());
-        changed.hydrate();
-        changed.setNotes(QStringLiteral("changed"));
-        // One call per way of reading or writing: a deferred title is read as any title is, and
-        // the keys of lists and of views share one query.
+        Item done = Item::deferred(key, db.handle());
+        // One call per way of reading, and the writes no command check makes: a deferred title
+        // is read as any title is, and the keys of lists and of views share one query.
         const std::pair<const char *, std::function<void()>> reads[] = {
             {"title", [&] { Item(key, db.handle()); }},
             {"fields", [&] { Item::deferred(key, db.handle()).hydrate(); }},
@@ -103,8 +102,7 @@ private slots:
             {"archive", [&] { CompletedArchive::archiveText(db.handle()); }},
             {"clear", [&] { CompletedArchive::clearCompletedTasks(db.handle()); }},
             {"insert", [&] { Item::insertNewItemIntoDatabase(db.handle()); }},
-            {"write", [&] { changed.dehydrate(); }},
-            {"complete", [&] { changed.complete(); }},
+            {"complete", [&] { done.complete(); }},
         };
         sqlite3 *other = nullptr;
         QCOMPARE(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
@@ -119,7 +117,6 @@ private slots:
         }
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);
-        QVERIFY(changed.dirty());
         QCOMPARE(
             db.value("SELECT action||category||importance||completed||notes||count(*) FROM item"),
             "keptHome511");
@@ -222,8 +219,6 @@ private slots:
         QTest::newRow("list by title, bytes") << "Work" << 1 << QStringList {"C", "a", "b"};
         QTest::newRow("list by due, undated first") << "Work" << 2 << QStringList {"C", "b", "a"};
         QTest::newRow("list by importance") << "Work" << 3 << QStringList {"a", "C", "b"};
-        QTest::newRow("all tasks manual")
-            << "All Tasks" << 0 << QStringList {"orphan", "b", "h", "a", "C"};
         QTest::newRow("all tasks by title")
             << "All Tasks" << 1 << QStringList {"C", "a", "b", "h", "orphan"};
         QTest::newRow("completed by check-off")
@@ -248,7 +243,7 @@ private slots:
     }
 
     // "Today" runs from the first instant of the day to that of the next,
-    // also on days of 23 and 25 hours, and where the clock jumps at
+    // also on a day of 23 hours (a fixed 24 would miss), and where the clock jumps at
     // midnight, so that 00:00 does not exist that day.
     void todayBounds_data()
     {
@@ -258,9 +253,7 @@ private slots:
         const QTimeZone newYork("America/New_York");
         // clang-format off
         QTest::newRow("New York spring") << newYork << QDate(2026, 3, 8) << QTime(0, 0);
-        QTest::newRow("New York autumn") << newYork << QDate(2026, 11, 1) << QTime(0, 0);
         QTest::newRow("Havana") << QTimeZone("America/Havana") << QDate(2024, 3, 10) << QTime(1, 0);
-        QTest::newRow("Beirut") << QTimeZone("Asia/Beirut") << QDate(2024, 3, 31) << QTime(1, 0);
         // clang-format on
     }
 
@@ -286,8 +279,9 @@ private slots:
 
     // The archive of completed tasks. Other tools split its lines at every comma: no quoting, no
     // header, dates with their own offset (winter, summer, and 0.0 for no due date), oldest due
-    // date first whatever the check-off order, open tasks left out. Last here, as it sets the
-    // zone for the whole run.
+    // date first whatever the check-off order, open tasks left out. Which bytes Mac OS Roman
+    // gives, appending and a file that cannot be written are checked through the Archive
+    // command. Last here, as it sets the zone for the whole run.
     void archiveLinesAsOtherToolsReadThem()
     {
         qputenv("TZ", "America/New_York");
@@ -303,12 +297,8 @@ private slots:
             QStringLiteral("first due,,2023-11-14 17:13:20 -0500,1969-12-31 19:00:00 -0500,,\n"
                            "café, croissant,Home,1969-12-31 19:00:00 -0500,2023-07-22 00:26:40 "
                            "-0400,two\nlines,3\n"));
-
-        // Text without a Mac OS Roman form, appending and a file that cannot be written are
-        // checked through the Archive command.
-        const std::optional<QByteArray> bytes = CompletedArchive::toMacRoman(text);
-        QVERIFY(bytes && bytes->contains(QByteArray("caf\x8e, croissant")));
-        QCOMPARE(bytes->size(), text.size());
+        // One byte a character, with nothing left over from the conversion's buffer.
+        QCOMPARE(CompletedArchive::toMacRoman(text).value_or(QByteArray()).size(), text.size());
     }
 };
 
