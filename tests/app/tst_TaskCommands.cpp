@@ -217,6 +217,9 @@ private slots:
         QCOMPARE(app->rows(), QStringList({"b errand", "a errand"}));
     }
 
+    // A task deleted or moved leaves the others where they were; then the
+    // list sheet: names need not be unique, and the view follows the
+    // current list through renames and deletes down to none.
     void listsAndMoves()
     {
         app = std::make_unique<ControllerFixture>([](TestDatabase &db) {
