@@ -29,7 +29,6 @@ public:
     // The first rows of a view; readView reads the whole of it, the same
     // statement without a limit, when the rest is needed.
     void setFirstKeys(QList<int> first, sqlite3 *database, std::function<QList<int>()> readView);
-    bool hasRest() const { return bool(readView_); }
     // Reads the rest of a view read in part; nothing when it is whole. When
     // the whole view no longer begins with the rows read first (the file
     // changed in between), the whole view replaces them. Raises what the
