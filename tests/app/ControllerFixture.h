@@ -13,8 +13,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 #include <QTableView>
 #include <QTest>
@@ -72,6 +74,21 @@ public:
         table->selectionModel()->setCurrentIndex(
             table->model()->index(row, 0),
             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+
+    // Types a title into the entry line and presses Return.
+    void enter(const QString &title) const
+    {
+        widget<QLineEdit>("taskField")->setText(title);
+        QTest::keyClick(widget<QLineEdit>("taskField"), Qt::Key_Return);
+    }
+
+    // Names a list in the sheet that this menu item opens, and clicks OK.
+    void nameList(const QString &menuItem, const QString &name) const
+    {
+        trigger(menuItem);
+        controller->editListsWindow->findChild<QLineEdit *>("listName")->setText(name);
+        controller->editListsWindow->findChild<QPushButton *>("listSheetOK")->click();
     }
 
     // Runs a command and answers the dialogs it opens, in turn, with

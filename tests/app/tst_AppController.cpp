@@ -63,15 +63,19 @@ private slots:
         QVERIFY(controller.mainWindow->isVisible());
     }
 
-    // Lists in byte order of their names, the first list's tasks shown. An
-    // existing file is never replaced, whatever the template.
+    // Lists in byte order of their names, the first list's tasks shown: a
+    // long list a screenful first and whole once the window is on screen,
+    // and a drop that comes sooner orders the whole list. An existing file
+    // is never replaced, whatever the template.
     void startLoadsListsAndFirstListTasks()
     {
         TestHome home;
         TestDatabase db;
         for (const char *name : {"work", "Zeta", "alpha", "Beta"})
             db.addList(QString::fromUtf8(name));
-        db.addTask("first", "Beta");
+        db.exec("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 49) "
+                "INSERT INTO item (action, category, completed, manualSort) "
+                "SELECT 'task ' || i, 'Beta', 0, 49 - i FROM n");
         db.addTask("elsewhere", "alpha");
         const QString path = DatabaseFile::pathForDBFile();
         QVERIFY(QFile::copy(db.path(), path));
@@ -80,31 +84,14 @@ private slots:
         controller.setTemplatePath(QStringLiteral(":/no/such/template"));
         controller.awakeFromNib();
         QCOMPARE(names(controller), QStringList({"Beta", "Zeta", "alpha", "work"}));
-        QCOMPARE(controller.items().size(), size_t(1));
-        QCOMPARE(controller.items().front().action(), "first");
         QCOMPARE(fileHash(path), before);
-    }
-
-    // A long first list comes up a screenful first and whole once the
-    // window is on screen; a drop that comes sooner orders the whole list.
-    void dropBeforeTheRestIsRead()
-    {
-        TestHome home;
-        TestDatabase db;
-        db.addList("Home");
-        db.exec("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 49) "
-                "INSERT INTO item (action, category, completed, manualSort) "
-                "SELECT 'task ' || i, 'Home', 0, 49 - i FROM n");
-        QVERIFY(QFile::copy(db.path(), DatabaseFile::pathForDBFile()));
-        AppController controller;
-        controller.awakeFromNib();
         QVERIFY(controller.tableModel()->rowCount() < 50);
         QVERIFY(controller.acceptDrop(49, 0));
         QCoreApplication::processEvents();
         QCOMPARE(controller.tableModel()->rowCount(), 50);
         // Task 0 (key 1) on top, then the others as they were: keys 50 to 2.
-        const QString places = "SELECT count(*) FROM item "
-                               "WHERE manualSort = CASE pk WHEN 1 THEN 0 ELSE 51 - pk END";
+        const QString places = "SELECT count(*) FROM item WHERE category='Beta' "
+                               "AND manualSort = CASE pk WHEN 1 THEN 0 ELSE 51 - pk END";
         QCOMPARE(queryValue(controller.database(), places).toInt(), 50);
     }
 
@@ -184,12 +171,15 @@ private slots:
     // Menu commands, mostly the view commands, on a file with the lists
     // "Errands", "Today" (a list that carries a built-in view's name) and
     // "Work". Steps are menu items as the user picks them, "jump <title>" for an
-    // entry of the Jump to List menu, or "sort tag <tag>" for a sort command
-    // whose tag is unknown or missing, which keeps the order chosen before.
+    // entry of the Jump to List menu, "sort tag <tag>" for a sort command
+    // whose tag is unknown or missing, which keeps the order chosen before,
+    // or "<menu item>|<name>" for a list named in the list sheet.
     // Next and Previous stop at the ends; the list "Today" comes first in the
     // menu and, like the built-in views, shows its view and leaves the
     // current list where it was. Task commands with no row selected do
-    // nothing.
+    // nothing. List names need not be unique; a new list goes last and the
+    // view stays, unless it is the only list. Tasks keep the name of a
+    // renamed or deleted list.
     void views_data()
     {
         QTest::addColumn<bool>("lists");
@@ -210,6 +200,12 @@ private slots:
         QTest::newRow("no row selected") << true << QStringList {"Check Off", "Delete Task", "Move to List..."} << "Errands" << 0 << QStringList {"b errand", "a errand"};
         QTest::newRow("no lists at all") << false << QStringList {"Next List", "Previous List", "sort tag", "Show Completed Tasks", "Check Off", "Delete Task", "Delete List", "Rename List..."} << "" << 0 << QStringList {};
         QTest::newRow("no lists, all tasks") << false << QStringList {"jump All Tasks"} << "All Tasks" << 0 << allTasks;
+        QTest::newRow("second list of a name") << true << QStringList {"New List...|Errands", "Next List", "Next List", "Next List"} << "Errands" << 3 << QStringList {"b errand", "a errand"};
+        QTest::newRow("renamed list") << true << QStringList {"Rename List...|Chores"} << "Chores" << 0 << QStringList {};
+        QTest::newRow("deleted list shows the first") << true << QStringList {"Next List", "Delete List"} << "Errands" << 0 << QStringList {"b errand", "a errand"};
+        QTest::newRow("every list deleted") << true << QStringList {"Delete List", "Delete List", "Delete List"} << "" << 0 << QStringList {};
+        QTest::newRow("tasks outlive their lists") << true << QStringList {"Delete List", "Delete List", "Delete List", "jump All Tasks"} << "All Tasks" << 0 << allTasks;
+        QTest::newRow("first list after none") << true << QStringList {"Delete List", "Delete List", "Delete List", "New List...|Fresh"} << "Fresh" << 0 << QStringList {};
         // clang-format on
     }
 
@@ -235,7 +231,7 @@ private slots:
                 app->jumpToCatMenu->aboutToShow();
                 // Every list once, a separator and the three built-in views.
                 const QList<QAction *> entries = app->jumpToCatMenu->actions();
-                QCOMPARE(entries.size(), lists ? 3 + 1 + 3 : 1 + 3);
+                QCOMPARE(entries.size(), int(app->categories().size()) + 1 + 3);
                 const auto entry = std::find_if(entries.begin(), entries.end(),
                     [&](QAction *action) { return action->text() == step.mid(5); });
                 QVERIFY(entry != entries.end());
@@ -246,6 +242,8 @@ private slots:
                 if (step.size() > 9)
                     sender.setProperty("tag", step.mid(9).toInt());
                 sender.trigger();
+            } else if (step.contains('|')) {
+                app.nameList(step.section('|', 0, 0), step.section('|', 1));
             } else {
                 app.trigger(step);
             }

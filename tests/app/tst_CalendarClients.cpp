@@ -63,8 +63,7 @@ private slots:
         // location, which Wendra does not know, survives Wendra's edit.
         QVERIFY(!run("todoman", {"new", "-l", "Home", "--location", "garden", "made"}).isEmpty());
         QTRY_COMPARE(app->rows(), QStringList {"made"});
-        app->widget<QLineEdit>("taskField")->setText("typed in wendra");
-        (*app)->controlTextDidEndEditing();
+        app->enter("typed in wendra");
         app->select(app->rows().indexOf("made"));
         (*app)->switchToEditView();
         app->widget<QLineEdit>("editTaskField")->setText("edited in wendra");
@@ -103,8 +102,7 @@ private slots:
 
         auto a = wendra();
         const QString rootA = VdirCalendarStore::defaultRoot();
-        a->widget<QLineEdit>("taskField")->setText("ship it");
-        (*a)->controlTextDidEndEditing();
+        a->enter("ship it");
         auto b = wendra();
         QString config = "[general]\nstatus_path = \"" + scratch.filePath("status")
             + "\"\n[storage server]\ntype = \"caldav\"\nurl = \"http://127.0.0.1:" + port

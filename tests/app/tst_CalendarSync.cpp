@@ -40,7 +40,7 @@ class TestCalendarSync : public QObject
     // Wendra started with syncEnabled at sync, on the lists Home and Work and
     // the task "old": in Home, due at 2e9, importance "2", notes "n0", linked
     // to the copy oid.
-    void start(int sync, const QString &oid, const std::function<void(TestDatabase &)> &more = {})
+    void start(int sync, const QString &oid, const std::function<void(TestDatabase &)> &more)
     {
         for (const char *key : {"exportOptions", "calendar", "calendarFolder"})
             SyncSettings::write(key, {});
@@ -50,8 +50,7 @@ class TestCalendarSync : public QObject
             db.addList("Work");
             db.addTask("old", "Home", 2e9, 0, 0, "2");
             db.exec("UPDATE item SET notes='n0', extra2='" + oid + "'");
-            if (more)
-                more(db);
+            more(db);
         });
     }
     // Every copy as "calendar|title|due|priority|notes|completed|tasks linked
@@ -158,8 +157,7 @@ private slots:
         }
         app->select(0);
         if (command == "entry") {
-            w<QLineEdit>("taskField")->setText("typed");
-            c().controlTextDidEndEditing();
+            app->enter("typed");
         } else if (command.startsWith("sheet")) {
             command == "sheet add" ? c().newTask() : c().doubleClickInTable();
             w<QLineEdit>("bigEditWindowAction")->setText(command);
@@ -267,8 +265,7 @@ private slots:
             db.exec("UPDATE item SET extra2='c1' WHERE pk=2");
             putCopy("c1", "Home", "dup");
         });
-        w<QLineEdit>("taskField")->setText("dup");
-        c().controlTextDidEndEditing();
+        app->enter("dup");
         QCoreApplication::processEvents();
         const QString made = sql("SELECT extra2 FROM item WHERE pk=4");
         QVERIFY(!made.isEmpty() && made != "c1");
