@@ -27,13 +27,16 @@
 class ControllerFixture
 {
 public:
+    // Without fill there is no file yet: a first start.
     explicit ControllerFixture(const std::function<void(TestDatabase &)> &fill)
     {
-        TestDatabase db;
-        fill(db);
-        const QString path = DatabaseFile::pathForDBFile();
-        QFile::copy(db.path(), path);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (fill) {
+            TestDatabase db;
+            fill(db);
+            const QString path = DatabaseFile::pathForDBFile();
+            QFile::copy(db.path(), path);
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
         controller = std::make_unique<AppController>();
         controller->awakeFromNib();
         // Start-up leaves the calendar import until the window is on screen.
@@ -101,7 +104,7 @@ public:
         QTimer answerer;
         QObject::connect(&answerer, &QTimer::timeout, [&] {
             QWidget *modal = QApplication::activeModalWidget();
-            const QString answer = answers.isEmpty() ? QString() : answers.first();
+            const QString answer = answers.value(0);
             if (auto *box = qobject_cast<QMessageBox *>(modal)) {
                 QAbstractButton *pick = box->buttons().first();
                 for (QAbstractButton *button : box->buttons())
@@ -116,8 +119,7 @@ public:
             } else {
                 return;
             }
-            if (!answers.isEmpty())
-                answers.removeFirst();
+            answers = answers.mid(1);
         });
         answerer.start(5);
         command();
