@@ -151,9 +151,9 @@ private slots:
     // Next and Previous stop at the ends; the list "Today" comes first in the
     // menu and, like the built-in views, shows its view and leaves the
     // current list where it was. Task commands with no row selected, and
-    // list commands once every list is deleted, do nothing. List names need not be unique; a new list goes last and the
-    // view stays, unless it is the only list. Tasks keep the name of a
-    // renamed or deleted list.
+    // list commands once every list is deleted, do nothing. List names need
+    // not be unique; a new list goes last and the view stays, unless it is
+    // the only list. Tasks keep the name of a renamed or deleted list.
     void views_data()
     {
         QTest::addColumn<QStringList>("steps");
