@@ -266,7 +266,8 @@ private slots:
         // A copy no command asked for goes by title to the first unlinked task.
         putCopy("p9", "Home", "dup");
         c().tasksChangedFromBellet({{"p9"}, {}, {}});
-        QCOMPARE(sql("SELECT group_concat(extra2) FROM item WHERE action<>'many'"), ",c1,p9," + made);
+        QCOMPARE(sql("SELECT group_concat(extra2) FROM item WHERE action<>'many'"),
+            ",c1,p9," + made);
     }
 };
 
