@@ -9,84 +9,60 @@
 //   rename <name>        renames the current list through its sheet
 //   all | next           shows "All Tasks" or the next list
 #include "AppController.h"
-#include "InternalError.h"
 #include "MyApplication.h"
 
-#include <QAbstractItemModel>
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMap>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMimeData>
-#include <QPushButton>
-#include <QSocketNotifier>
-#include <QTableView>
 #include <QtTest>
-#include <cstdio>
-#include <memory>
-#include <unistd.h>
+#include <QtWidgets>
+#include <iostream>
 
 namespace {
 
-AppController *controller;
-
-void trigger(const QString &title)
+// Picks the item with this title from the menus under root.
+void trigger(QWidget *root, const QString &title)
 {
-    for (QAction *action : controller->mainWindow->findChildren<QAction *>())
+    for (QAction *action : root->findChildren<QAction *>())
         if (action->text() == title)
             return action->trigger();
     qFatal("no menu item %s", qPrintable(title));
 }
 
-void answer(const char *word)
+void answer(const AppController &app, const char *word)
 {
-    const auto *view = controller->mainWindow->findChild<QLabel *>("selectedCatName");
-    std::printf("%s %s\n", word, qPrintable(view->text()));
-    std::fflush(stdout);
+    const auto *view = app.mainWindow->findChild<QLabel *>("selectedCatName");
+    std::cout << word << ' ' << qPrintable(view->text()) << std::endl;
 }
 
-void run(const QString &line)
+void run(const AppController &app, const QString &line)
 {
-    // Each verb picks a menu item, after selecting the row it names if it
-    // names one.
-    static const QMap<QString, QPair<QString, bool>> items = {
-        {"check", {"Check Off", true}},   {"delete", {"Delete Task", true}},
-        {"move", {"Move to List...", true}}, {"rename", {"Rename List...", false}},
-        {"all", {"All Tasks", false}},    {"next", {"Next List", false}}};
-    QMainWindow *window = controller->mainWindow;
-    auto *table = window->findChild<QTableView *>("table");
+    // Each verb but add and drag picks a menu item, after selecting the row
+    // it names if it names one.
+    static const QMap<QString, QString> items = {
+        {"check", "Check Off"}, {"delete", "Delete Task"}, {"move", "Move to List..."},
+        {"rename", "Rename List..."}, {"all", "All Tasks"}, {"next", "Next List"}};
+    auto *table = app.mainWindow->findChild<QTableView *>("table");
     const QString verb = line.section(' ', 0, 0);
     const QString rest = line.section(' ', 1);
-    const int first = rest.section(' ', 0, 0).toInt();
-    if (const auto item = items.find(verb); item != items.end()) {
-        if (item->second)
-            table->selectionModel()->setCurrentIndex(
-                table->model()->index(first, 0),
-                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        trigger(item->first);
-    }
+    const int row = rest.section(' ', 0, 0).toInt();
+    if (verb == "check" || verb == "delete" || verb == "move")
+        table->selectRow(row);
+    if (items.contains(verb))
+        trigger(app.mainWindow, items[verb]);
     if (verb == "add") {
-        auto *field = window->findChild<QLineEdit *>("taskField");
-        field->setFocus();
+        auto *field = app.mainWindow->findChild<QLineEdit *>("taskField");
         QTest::keyClicks(field, rest);
         QTest::keyClick(field, Qt::Key_Return);
     } else if (verb == "move") {
-        for (QAction *action : controller->popUpMenu->actions())
-            if (action->data().toString() == rest.section(' ', 1))
-                action->trigger();
-        controller->popUpMenu->hide();
+        trigger(app.popUpMenu, rest.section(' ', 1));
+        app.popUpMenu->hide();
     } else if (verb == "drag") {
         QAbstractItemModel *model = table->model();
-        std::unique_ptr<QMimeData> rows(model->mimeData({model->index(first, 1)}));
-        model->dropMimeData(rows.get(), Qt::MoveAction, rest.section(' ', 1, 1).toInt(), 1, {});
+        QScopedPointer<QMimeData> rows(model->mimeData({model->index(row, 1)}));
+        model->dropMimeData(rows.data(), Qt::MoveAction, rest.section(' ', 1).toInt(), 1, {});
     } else if (verb == "rename") {
-        auto *sheet = window->findChild<QDialog *>("editListsWindow");
-        sheet->findChild<QLineEdit *>("listName")->setText(rest);
-        sheet->findChild<QPushButton *>("listSheetOK")->click();
+        app.mainWindow->findChild<QLineEdit *>("listName")->setText(rest);
+        app.mainWindow->findChild<QPushButton *>("listSheetOK")->click();
     }
-    answer("@done");
+    answer(app, "@done");
 }
 
 } // namespace
@@ -95,24 +71,16 @@ int main(int argc, char **argv)
 {
     MyApplication application(argc, argv);
     AppController app;
-    controller = &app;
-    try {
-        app.awakeFromNib();
-    } catch (const InternalError &error) {
-        std::printf("@failed %s\n", qPrintable(error.description()));
-        return 1;
+    // A file it cannot open ends it here, its reason in its messages.
+    app.awakeFromNib();
+    // Ready once the window is on screen: the rest of a long view is read then.
+    if (!QTest::qWaitForWindowExposed(app.mainWindow))
+        qFatal("the window never came on screen");
+    answer(app, "@ready");
+    // Between two commands the window catches up on its events, as it would
+    // in its own event loop.
+    for (std::string line; std::getline(std::cin, line);) {
+        QCoreApplication::processEvents();
+        run(app, QString::fromStdString(line));
     }
-    QByteArray pending;
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, [&] {
-        char buffer[4096];
-        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got <= 0)
-            return QCoreApplication::quit();
-        pending.append(buffer, got);
-        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
-            run(QString::fromUtf8(pending.left(end)));
-    });
-    answer("@ready");
-    return application.exec();
 }

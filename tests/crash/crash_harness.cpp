@@ -10,86 +10,63 @@
 // --seed replays it.
 #include "BenchDatabase.h"
 #include "ClassStatement.h"
+#include "DatabaseFile.h"
 #include "InternalError.h"
 #include "TestHome.h"
 #include "ViewQuery.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QMap>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QThread>
-#include <csignal>
-#include <cstdio>
+#include <QtCore>
 #include <sqlite3.h>
 
 namespace {
 
-struct Task
-{
-    QString title;
-    QString list;
-    int completed = 0;
-    qint64 position = 0;
-    bool operator==(const Task &) const = default;
-};
-
+// The file as the harness compares it: each task by key, as its title, list,
+// done flag and position, and the names of the lists.
+enum Column { Title, List, Done, Position };
 struct Snapshot
 {
-    QMap<int, Task> tasks;
-    QStringList lists; // sorted
+    QMap<int, QStringList> tasks;
+    QStringList lists; // by name
     bool operator==(const Snapshot &) const = default;
 };
 
-// A line for the driver, and what it is to change.
+// A line for the driver, with the view on screen when it was picked: its
+// name and its tasks' keys, row by row.
 struct Command
 {
     QString line;
-    int key = -1;
-    QString text;      // the title added, the list moved to, the new list name
-    QList<int> order;  // a drag: the keys of "All Tasks" in their new order
-    QString renamed;   // a rename: the list on screen, which is the current one
+    QString view;
+    QList<int> keys;
 };
-
-// Where the database and Wendra's messages are; kept when a round fails
-// because exit() leaves the temporary home in place.
-QString home;
-// The running Wendra: a failed run must not leave it writing to the file.
-qint64 wendraPid = 0;
-
-[[noreturn]] void fail(const QString &why)
-{
-    if (wendraPid > 0)
-        ::kill(pid_t(wendraPid), SIGKILL);
-    std::fprintf(stderr, "FAIL: %s\nThe file and Wendra's messages are kept in %s\n",
-                 qPrintable(why), qPrintable(home));
-    std::exit(1);
-}
 
 // The file as it must read once c is wholly applied to s. The new task's
 // key, list and place cannot be known ahead: they are taken from read.
 Snapshot applied(Snapshot s, const Command &c, const Snapshot &read)
 {
     const QString verb = c.line.section(' ', 0, 0);
+    const QString rest = c.line.section(' ', 1);
+    const int row = rest.section(' ', 0, 0).toInt();
     if (verb == "add") {
-        int key = -1; // none found: no file matches a snapshot with this key
+        int added = -1; // none found: no file matches a snapshot with this key
         for (auto it = read.tasks.begin(); it != read.tasks.end(); ++it)
-            if (!s.tasks.contains(it.key()) && it->title == c.text)
-                key = it.key();
-        s.tasks.insert(key, read.tasks.value(key));
+            if (!s.tasks.contains(it.key()) && it->value(Title) == rest)
+                added = it.key();
+        s.tasks.insert(added, read.tasks.value(added));
     } else if (verb == "check") {
-        s.tasks[c.key].completed = 1;
+        s.tasks[c.keys[row]][Done] = "1";
     } else if (verb == "delete") {
-        s.tasks.remove(c.key);
+        s.tasks.remove(c.keys[row]);
     } else if (verb == "move") {
-        s.tasks[c.key].list = c.text;
+        s.tasks[c.keys[row]][List] = rest.section(' ', 1);
     } else if (verb == "drag") {
-        for (int row = 0; row < c.order.size(); ++row)
-            s.tasks[c.order[row]].position = row;
+        const int to = rest.section(' ', 1).toInt();
+        QList<int> order = c.keys;
+        order.move(row, row < to ? to - 1 : to);
+        for (int position = 0; position < order.size(); ++position)
+            s.tasks[order[position]][Position] = QString::number(position);
     } else if (verb == "rename") {
-        s.lists.removeOne(c.renamed);
-        s.lists << c.text;
+        s.lists.removeOne(c.view);
+        s.lists << rest;
         s.lists.sort();
     }
     return s;
@@ -98,14 +75,11 @@ Snapshot applied(Snapshot s, const Command &c, const Snapshot &read)
 // The first task, or else the lists, where two snapshots differ.
 QString difference(const Snapshot &was, const Snapshot &now)
 {
-    const auto task = [](const Snapshot &s, int key) {
-        const Task t = s.tasks.value(key, {QStringLiteral("(none)"), {}, 0, 0});
-        return QStringLiteral("\"%1\" in %2, done %3, at %4")
-            .arg(t.title, t.list).arg(t.completed).arg(t.position);
-    };
     for (int key : was.tasks.keys() + now.tasks.keys())
-        if (task(was, key) != task(now, key))
-            return QStringLiteral("task %1: %2 -> %3").arg(key).arg(task(was, key), task(now, key));
+        if (was.tasks.value(key) != now.tasks.value(key))
+            return QStringLiteral("task %1: \"%2\" -> \"%3\"")
+                .arg(QString::number(key), was.tasks.value(key).join('|'),
+                     now.tasks.value(key).join('|'));
     return QStringLiteral("lists %1 -> %2").arg(was.lists.join(','), now.lists.join(','));
 }
 
@@ -115,59 +89,62 @@ public:
     Harness(quint32 seed, const QString &driver)
         : random_(seed)
     {
-        home = home_.path();
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        const QString folder = home_.dataPath() + QStringLiteral("/Wendra");
-        const QString path = folder + QStringLiteral("/wendra.dbz");
-        if (!QDir().mkpath(folder) || !BenchDatabase::create(path, 10000)
-            || sqlite3_open_v2(path.toUtf8().constData(), &file_, SQLITE_OPEN_READONLY, nullptr)
-                != SQLITE_OK)
+        const QString path = DatabaseFile::pathForDBFile();
+        if (!BenchDatabase::create(path, 10000))
             fail(QStringLiteral("cannot make the database"));
+        // A file that does not open fails the first read.
+        sqlite3_open_v2(qUtf8Printable(path), &file_, SQLITE_OPEN_READONLY, nullptr);
         // Patient with Wendra's locks.
         sqlite3_busy_timeout(file_, 10000);
         wendra_.setProgram(driver);
-        wendra_.setStandardErrorFile(home + QStringLiteral("/messages"), QIODevice::Append);
+        wendra_.setStandardErrorFile(home_.path() + QStringLiteral("/messages"), QIODevice::Append);
     }
     ~Harness() { sqlite3_close(file_); }
+
+    // Stops Wendra, which must not go on writing to the file, and leaves the
+    // file and Wendra's messages where they are: exit() skips the removal
+    // of the temporary home.
+    [[noreturn]] void fail(const QString &why)
+    {
+        wendra_.kill();
+        qCritical("FAIL: %s\nThe file and Wendra's messages are kept in %s", qPrintable(why),
+                  qPrintable(home_.path()));
+        std::exit(1);
+    }
 
     void run(int rounds)
     {
         restart();
         Snapshot known = snapshot();
         for (int round = 1; round <= rounds; ++round) {
-            for (int i = int(random_.bounded(6)); i > 0; --i) {
-                const Command command = next(known, round, false);
-                send(command.line, true);
+            for (int left = int(random_.bounded(6)); left >= 0; --left) {
+                const bool cut = left == 0;
+                const Command command = next(known, round, cut);
+                wendra_.write(command.line.toUtf8() + '\n');
+                wendra_.waitForBytesWritten();
+                if (cut) {
+                    // Anywhere from before the command is read to well after a
+                    // reorder of every row is written.
+                    QThread::msleep(random_.bounded(120));
+                    restart();
+                } else {
+                    view_ = answer("@done");
+                }
+                // An acknowledged command must read back from the file; the
+                // one cut off may instead be wholly undone, never half done.
                 const Snapshot now = snapshot();
-                const Snapshot expected = applied(known, command, now);
-                if (now != expected)
-                    fail(QStringLiteral("\"%1\" was done but the file does not show it: %2")
-                             .arg(command.line, difference(expected, now)));
+                const Snapshot done = applied(known, command, now);
+                if (now != done && (!cut || now != known))
+                    fail(QStringLiteral("round %1, \"%2\"%3: %4 where done, %5 where undone")
+                             .arg(QString::number(round), command.line, cut ? " cut off" : "",
+                                  difference(done, now), difference(known, now)));
                 known = now;
             }
-            const Command cut = next(known, round, true);
-            send(cut.line, false);
-            // Anywhere from before the command is read to well after a
-            // reorder of every row is written.
-            QThread::msleep(random_.bounded(120));
-            restart();
-            Query integrity(file_, "PRAGMA integrity_check", "harness");
-            if (integrity.next() && sql::columnText(integrity.statement(), 0) != "ok")
-                fail(QStringLiteral("round %1: %2")
-                         .arg(round)
-                         .arg(sql::columnText(integrity.statement(), 0)));
-            // Acknowledged changes stay; the one cut off is all or nothing.
-            const Snapshot after = snapshot();
-            const Snapshot done = applied(known, cut, after);
-            if (after != known && after != done)
-                fail(QStringLiteral("round %1, killed in \"%2\": neither undone (%3) nor done (%4)")
-                         .arg(round)
-                         .arg(cut.line, difference(known, after), difference(done, after)));
-            known = after;
         }
         wendra_.kill();
-        wendra_.waitForFinished(10000);
-        std::printf("%d rounds passed\n", rounds);
+        wendra_.waitForFinished();
+        qInfo("%d rounds passed", rounds);
     }
 
 private:
@@ -176,47 +153,36 @@ private:
         Snapshot snapshot;
         Query tasks(file_, "SELECT pk, action, category, completed, manualSort FROM item", "harness");
         for (sqlite3_stmt *row = tasks.statement(); tasks.next();)
-            snapshot.tasks.insert(sqlite3_column_int(row, 0),
-                                  {sql::columnText(row, 1), sql::columnText(row, 2),
-                                   sqlite3_column_int(row, 3), sqlite3_column_int64(row, 4)});
-        Query lists(file_, "SELECT name FROM category", "harness");
+            for (int column = 1; column < sqlite3_column_count(row); ++column)
+                snapshot.tasks[sqlite3_column_int(row, 0)] << sql::columnText(row, column);
+        Query lists(file_, "SELECT name FROM category ORDER BY name", "harness");
         while (lists.next())
             snapshot.lists << sql::columnText(lists.statement(), 0);
-        snapshot.lists.sort();
         return snapshot;
     }
 
-    // Kills Wendra with SIGKILL if it runs, and starts it again.
+    // Kills Wendra with SIGKILL if it runs, starts it again and checks that
+    // the file it opened is sound.
     void restart()
     {
         wendra_.kill();
-        wendra_.waitForFinished(10000);
+        wendra_.waitForFinished();
         wendra_.start();
-        wendraPid = wendra_.processId();
         view_ = answer("@ready");
-    }
-
-    // Sends a command and, unless it is to be cut off, waits until it is done.
-    void send(const QString &line, bool wait)
-    {
-        wendra_.write(line.toUtf8() + '\n');
-        wendra_.waitForBytesWritten();
-        if (wait)
-            view_ = answer("@done");
+        Query integrity(file_, "PRAGMA integrity_check", "harness");
+        if (integrity.next() && sql::columnText(integrity.statement(), 0) != "ok")
+            fail(sql::columnText(integrity.statement(), 0));
     }
 
     // Wendra's next line, which must start with word; returns the view it names.
     QString answer(const QByteArray &word)
     {
-        for (int waited = 0; !wendra_.canReadLine(); waited += 100) {
-            if (wendra_.state() == QProcess::NotRunning || waited > 60000)
-                fail(QStringLiteral("Wendra gave no \"%1\" (%2, exit %3)")
-                         .arg(word, wendra_.errorString()).arg(wendra_.exitCode()));
-            wendra_.waitForReadyRead(100);
+        while (!wendra_.canReadLine() && wendra_.waitForReadyRead(60000)) {
         }
         const QByteArray line = wendra_.readLine().trimmed();
         if (!line.startsWith(word))
-            fail(QStringLiteral("Wendra said \"%1\"").arg(QString::fromUtf8(line)));
+            fail(QStringLiteral("Wendra said \"%1\", not \"%2\" (%3)")
+                     .arg(QString::fromUtf8(line), word, wendra_.errorString()));
         return QString::fromUtf8(line.mid(word.size() + 1));
     }
 
@@ -228,27 +194,19 @@ private:
         const bool all = view_ == QLatin1String(ViewQuery::allTasks);
         const QString unique = QStringLiteral("%1-%2").arg(round).arg(random_.bounded(1000000000));
         const int pick = last && all && random_.bounded(2) ? 70 : int(random_.bounded(100));
-        const int row = keys.isEmpty() ? 0 : int(random_.bounded(keys.size()));
-        const QString at = QString::number(row);
+        const QString row = QString::number(random_.bounded(qMax(int(keys.size()), 1)));
+        QString line = pick < 80 ? "all" : "next";
         if (pick < 20 || keys.isEmpty())
-            return {"add Task " + unique, -1, "Task " + unique, {}, {}};
-        if (pick < 35)
-            return {"check " + at, keys[row], {}, {}, {}};
-        if (pick < 45)
-            return {"delete " + at, keys[row], {}, {}, {}};
-        if (pick < 58) {
-            const QString list = known.lists.value(int(random_.bounded(known.lists.size())));
-            return {"move " + at + ' ' + list, keys[row], list, {}, {}};
-        }
-        if (pick < 80 && all) {
-            const int to = int(random_.bounded(keys.size() + 1));
-            Command c{"drag " + at + ' ' + QString::number(to), -1, {}, keys, {}};
-            c.order.move(row, row < to ? to - 1 : to);
-            return c;
-        }
-        if (pick >= 80 && pick < 85 && !all)
-            return {"rename List " + unique, -1, "List " + unique, {}, view_};
-        return {pick < 80 ? "all" : "next", -1, {}, {}, {}};
+            line = "add Task " + unique;
+        else if (pick < 45)
+            line = (pick < 35 ? "check " : "delete ") + row;
+        else if (pick < 58)
+            line = "move " + row + ' ' + known.lists.value(random_.bounded(known.lists.size()));
+        else if (pick < 80 && all)
+            line = "drag " + row + ' ' + QString::number(random_.bounded(keys.size() + 1));
+        else if (pick >= 80 && pick < 85 && !all)
+            line = "rename List " + unique;
+        return {line, view_, keys};
     }
 
     QRandomGenerator random_;
@@ -270,14 +228,13 @@ int main(int argc, char **argv)
     };
     const quint32 seed = option("--seed", QString::number(QRandomGenerator::system()->generate())).toUInt();
     const int rounds = option("--rounds", "50").toInt();
-    std::printf("crash harness: seed %u, %d rounds\n", seed, rounds);
-    std::fflush(stdout);
+    qInfo("crash harness: seed %u, %d rounds", seed, rounds);
     // Without --driver Wendra does not start, which fails the first round.
     Harness harness(seed, option("--driver", {}));
     try {
         harness.run(rounds); // a failed read leaves the file where it is
     } catch (const InternalError &error) {
-        fail(QStringLiteral("reading the file: %1").arg(error.description()));
+        harness.fail(QStringLiteral("reading the file: %1").arg(error.description()));
     }
     return 0;
 }
