@@ -54,13 +54,9 @@ Calendar CalendarExport::targetCalendar(const QString &listName)
     const bool oneCalendar = exportOptions_ == 1 && !calendarTitle_.isEmpty();
     const QString title = oneCalendar ? calendarTitle_ : listName;
     const QString wanted = title.isNull() ? QStringLiteral("") : title;
-    store_.saveCalendar(wanted);
-    const QList<Calendar> calendars = store_.calendars();
-    for (const Calendar &calendar : calendars)
-        if ((calendar.title.isNull() ? QStringLiteral("") : calendar.title) == wanted)
-            return calendar;
-    // Never stored, so the save that follows fails, quietly.
-    return Calendar {QString(), wanted};
+    // One that cannot be made is never stored, so the save that follows
+    // fails, quietly.
+    return store_.saveCalendar(wanted).value_or(Calendar {QString(), wanted});
 }
 
 QString CalendarExport::save(CalendarTask task, const Values &values)

@@ -19,9 +19,10 @@ public:
 
     // Every calendar, in the store's order.
     virtual QList<Calendar> calendars() = 0;
-    // Makes sure a calendar of this title exists; a title already in the
-    // store is reused rather than given a second calendar.
-    virtual bool saveCalendar(const QString &title) = 0;
+    // The calendar of this title, made when the store has none: a title
+    // already in the store is reused rather than given a second calendar.
+    // Nothing when it cannot be made.
+    virtual std::optional<Calendar> saveCalendar(const QString &title) = 0;
     // Saves task into task.calendar. A new task (no uid) is given one here.
     virtual bool saveTask(CalendarTask &task) = 0;
     // The task with this uid, or none.

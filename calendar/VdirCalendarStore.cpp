@@ -132,28 +132,28 @@ QList<Calendar> VdirCalendarStore::calendars()
     return result;
 }
 
-bool VdirCalendarStore::saveCalendar(const QString &title)
+std::optional<Calendar> VdirCalendarStore::saveCalendar(const QString &title)
 {
     const QList<Calendar> existing = calendars();
     for (const Calendar &calendar : existing)
         if (calendar.title == title)
-            return true;
+            return calendar;
     if (!QDir().mkpath(root_))
-        return false;
+        return std::nullopt;
     const QString base = folderNameFor(title);
     QString folder = base;
     for (int n = 2; QFileInfo::exists(root_ + QLatin1Char('/') + folder); ++n)
         folder = base + QLatin1Char('-') + QString::number(n);
     const QString path = root_ + QLatin1Char('/') + folder;
     if (!QDir().mkdir(path))
-        return false;
+        return std::nullopt;
     if (!writeFile(path + QLatin1Char('/') + displayNameFile, title.toUtf8())) {
         QDir().rmdir(path);
-        return false;
+        return std::nullopt;
     }
     if (watcher_)
         watcher_->addPath(path);
-    return true;
+    return Calendar {folder, title};
 }
 
 QList<VdirCalendarStore::TaskFile> VdirCalendarStore::taskFiles(

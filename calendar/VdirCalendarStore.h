@@ -41,7 +41,7 @@ public:
     QString root() const { return root_; }
 
     QList<Calendar> calendars() override;
-    bool saveCalendar(const QString &title) override;
+    std::optional<Calendar> saveCalendar(const QString &title) override;
     bool saveTask(CalendarTask &task) override;
     std::optional<CalendarTask> taskWithUid(const QString &uid) override;
     bool removeTask(const QString &uid) override;

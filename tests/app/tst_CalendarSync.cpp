@@ -28,14 +28,9 @@ class TestCalendarSync : public QObject
         double due = 0, int priority = 0, const QString &notes = {}, bool completed = false)
     {
         VdirCalendarStore other(root());
-        other.saveCalendar(list);
-        for (const Calendar &calendar : other.calendars())
-            if (calendar.title == list) {
-                CalendarTask task {uid, calendar, title,
-                    due ? QDateTime::fromSecsSinceEpoch(due) : QDateTime(), priority, notes,
-                    completed};
-                QVERIFY(other.saveTask(task));
-            }
+        CalendarTask task {uid, other.saveCalendar(list).value(), title,
+            due ? QDateTime::fromSecsSinceEpoch(due) : QDateTime(), priority, notes, completed};
+        QVERIFY(other.saveTask(task));
     }
     // Wendra started with syncEnabled at sync, on the lists Home and Work and
     // the task "old": in Home, due at 2e9, importance "2", notes "n0", linked

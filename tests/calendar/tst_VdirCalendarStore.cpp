@@ -42,8 +42,7 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         store = std::make_unique<VdirCalendarStore>(dir->path());
-        QVERIFY(store->saveCalendar("Home"));
-        home = store->calendars().value(0);
+        home = store->saveCalendar("Home").value();
     }
 
     // Names from other programs never become paths: a calendar title gives
@@ -51,8 +50,12 @@ private slots:
     // calendar's folder, none hidden.
     void namesNeverBecomePaths()
     {
+        QStringList ids;
         for (const char *title : {"Home", "Home ", "../up", "", "Home ", "../up", ""})
-            QVERIFY(store->saveCalendar(title));
+            ids << store->saveCalendar(title).value().id;
+        // A title met again is the calendar it named the first time.
+        QCOMPARE(ids.mid(4), ids.mid(1, 3));
+        QCOMPARE(ids.first(), home.id);
         QDir(dir->path()).mkdir("by-hand");
         QStringList seen;
         for (const Calendar &calendar : store->calendars())
