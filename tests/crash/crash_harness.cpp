@@ -72,17 +72,6 @@ Snapshot applied(Snapshot s, const Command &c, const Snapshot &read)
     return s;
 }
 
-// The first task, or else the lists, where two snapshots differ.
-QString difference(const Snapshot &was, const Snapshot &now)
-{
-    for (int key : was.tasks.keys() + now.tasks.keys())
-        if (was.tasks.value(key) != now.tasks.value(key))
-            return QStringLiteral("task %1: \"%2\" -> \"%3\"")
-                .arg(QString::number(key), was.tasks.value(key).join('|'),
-                     now.tasks.value(key).join('|'));
-    return QStringLiteral("lists %1 -> %2").arg(was.lists.join(','), now.lists.join(','));
-}
-
 class Harness
 {
 public:
@@ -135,10 +124,10 @@ public:
                 // one cut off may instead be wholly undone, never half done.
                 const Snapshot now = snapshot();
                 const Snapshot done = applied(known, command, now);
+                // The file is kept: --seed replays the round that broke it.
                 if (now != done && (!cut || now != known))
-                    fail(QStringLiteral("round %1, \"%2\"%3: %4 where done, %5 where undone")
-                             .arg(QString::number(round), command.line, cut ? " cut off" : "",
-                                  difference(done, now), difference(known, now)));
+                    fail(QStringLiteral("round %1, \"%2\"%3: the file is neither done nor undone")
+                             .arg(QString::number(round), command.line, cut ? " cut off" : ""));
                 known = now;
             }
         }
