@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QtTest>
