@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr qsizetype minimumRows = 256;
+
 // Runs one statement that returns no rows; raises when it fails.
 void execute(sqlite3 *database, const QByteArray &sql, const char *where)
 {
@@ -41,12 +43,17 @@ void IndexesSetAside::restore()
     indexes_.clear();
 }
 
-bool IndexesSetAside::pays(sqlite3 *database, qsizetype rows, const char *where)
+bool IndexesSetAside::pays(qsizetype rows, qsizetype tableRows)
 {
     // A few rows never pay for the schema change: every prepared statement
     // is prepared again after it.
-    if (rows < 256)
+    return rows >= minimumRows && rows * 4 > tableRows;
+}
+
+bool IndexesSetAside::pays(sqlite3 *database, qsizetype rows, const char *where)
+{
+    if (rows < minimumRows)
         return false;
     Query query(database, "SELECT count(*) FROM item", where);
-    return query.next() && rows * 4 > sqlite3_column_int64(query.statement(), 0);
+    return query.next() && pays(rows, sqlite3_column_int64(query.statement(), 0));
 }

@@ -23,9 +23,11 @@ public:
     // Builds the indexes again; call it before the transaction commits.
     void restore();
 
-    // Whether writing this many rows is worth it: a few hundred and over a
-    // quarter of the table. Rebuilding costs a sort of every row, moving entries a lookup
-    // per written row.
+    // Whether writing this many rows of a table of tableRows is worth it: a
+    // few hundred and over a quarter of the table. Rebuilding costs a sort of
+    // every row, moving entries a lookup per written row.
+    static bool pays(qsizetype rows, qsizetype tableRows);
+    // The same, counting the item table's rows when there are enough to write.
     static bool pays(sqlite3 *database, qsizetype rows, const char *where);
 
 private:

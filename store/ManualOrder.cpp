@@ -65,7 +65,7 @@ int writeRowNumbers(sqlite3 *database, const QList<int> &keys)
     // The first drop in a shuffled view moves nearly every row; a drop in
     // a view already in order moves a few.
     std::optional<IndexesSetAside> aside;
-    if (changes.size() * 4 > stored.size())
+    if (IndexesSetAside::pays(qsizetype(changes.size()), qsizetype(stored.size())))
         aside.emplace(database, "manualSort", "ManualOrder::writeRowNumbers");
     sqlite3_stmt *statement = position_statement.get(database, "ManualOrder::writeRowNumbers");
     for (const auto &[key, row] : changes) {

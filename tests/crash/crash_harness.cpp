@@ -21,12 +21,14 @@
 namespace {
 
 // The file as the harness compares it: each task by key, as its title, list,
-// done flag and position, and the names of the lists.
+// done flag and position, the names of the lists, and of the indexes, which a
+// large reorder sets aside while it writes.
 enum Column { Title, List, Done, Position };
 struct Snapshot
 {
     QMap<int, QStringList> tasks;
     QStringList lists; // by name
+    QStringList indexes;
     bool operator==(const Snapshot &) const = default;
 };
 
@@ -147,6 +149,9 @@ private:
         Query lists(file_, "SELECT name FROM category ORDER BY name", "harness");
         while (lists.next())
             snapshot.lists << sql::columnText(lists.statement(), 0);
+        Query indexes(file_, "SELECT name FROM sqlite_master WHERE type='index' ORDER BY 1", "harness");
+        while (indexes.next())
+            snapshot.indexes << sql::columnText(indexes.statement(), 0);
         return snapshot;
     }
 
