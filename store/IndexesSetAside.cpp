@@ -16,6 +16,36 @@ void execute(sqlite3 *database, const QByteArray &sql, const char *where)
     }
 }
 
+// The connection may zero every page it frees (Debian's SQLite does so by
+// default), which doubles the cost of dropping an index. Nothing in an index
+// set aside is deleted: the rebuild in the same transaction writes the same
+// entries again, mostly onto the same pages. So while one lives, only the
+// pages kept are cleaned ("fast"); the setting comes back afterwards.
+class FastSecureDelete
+{
+public:
+    explicit FastSecureDelete(sqlite3 *database)
+        : database_(database)
+    {
+        Query query(database, "PRAGMA secure_delete", "IndexesSetAside");
+        previous_ = query.next() ? sqlite3_column_int(query.statement(), 0) : 1;
+        set(2);
+    }
+    ~FastSecureDelete() { set(previous_); }
+    FastSecureDelete(const FastSecureDelete &) = delete;
+    FastSecureDelete &operator=(const FastSecureDelete &) = delete;
+
+private:
+    void set(int value)
+    {
+        const QByteArray pragma = "PRAGMA secure_delete=" + QByteArray::number(value);
+        sqlite3_exec(database_, pragma.constData(), nullptr, nullptr, nullptr);
+    }
+
+    sqlite3 *database_;
+    int previous_;
+};
+
 } // namespace
 
 IndexesSetAside::IndexesSetAside(sqlite3 *database, const QByteArray &column, const char *where)
@@ -32,6 +62,7 @@ IndexesSetAside::IndexesSetAside(sqlite3 *database, const QByteArray &column, co
             indexes_.append({sql::columnText(query.statement(), 0).toUtf8(),
                              sql::columnText(query.statement(), 1).toUtf8()});
     }
+    const FastSecureDelete fast(database);
     for (const auto &[name, definition] : indexes_)
         execute(database, "DROP INDEX \"" + QByteArray(name).replace('"', "\"\"") + '"', where);
 }
