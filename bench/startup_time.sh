@@ -3,7 +3,9 @@
 # mapped, on a generated database, beside the same on a database without
 # tasks, a minimal Qt window with a table (bench/bare_table), and a bare
 # sqlite3 query of every open task's key and title on the same file. Needs
-# xvfb, xdotool and sqlite3.
+# xvfb, xdotool and sqlite3. The three programs take turns, run after run, so
+# that a machine whose speed drifts weighs on each alike; each prints the
+# median of its runs.
 #   bench/startup_time.sh <build folder> [open tasks] [runs] [completed tasks]
 # Set ONE_LIST=1 to put every open task into the first list (the list shown
 # at start).
@@ -13,7 +15,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 build=${1:?build folder}
 tasks=${2:-100000}
-runs=${3:-5}
+runs=${3:-15}
 completed=${4:--1}
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
@@ -24,34 +26,33 @@ db="$home/data/Wendra/wendra.dbz"
 [ "${ONE_LIST:-0}" = 1 ] && sqlite3 "$home/full.dbz" "UPDATE item SET category='List 0' WHERE completed=0"
 export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config"
 
-now() { date +%s.%N; }
-# window <label> <title> <command...>: mean time until a window of that title is mapped.
+now() { date +%s%N; }
+# window <file> <title> <command...>: appends the microseconds until a window
+# of that title is mapped to the file.
 window() {
-  local label=$1 title=$2 total=0
+  local file=$1 title=$2 start
   shift 2
-  for _ in $(seq "$runs"); do
-    local start end
-    start=$(now)
-    "$@" &
-    local pid=$!
-    # Polled every 10 ms: xdotool's own --sync waits in half seconds.
-    until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do sleep 0.01; done
-    end=$(now)
-    kill "$pid"; wait "$pid" 2>/dev/null || true
-    total=$(echo "$total + $end - $start" | bc -l)
-  done
-  echo "$label: $(echo "$total / $runs" | bc -l | cut -c1-6) s per start"
+  start=$(now)
+  "$@" 2>/dev/null &
+  local pid=$!
+  # Polled every 5 ms: xdotool's own --sync waits in half seconds.
+  until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do sleep 0.005; done
+  echo $((($(now) - start) / 1000)) >>"$home/$file"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
 }
-cp "$home/empty.dbz" "$db"
-window "wendra, no tasks" Wendra "$build/app/wendra"
-cp "$home/full.dbz" "$db"
-window "wendra" Wendra "$build/app/wendra"
-window "bare table" "Bare table" "$build/bench/bare_table"
-total=0
 for _ in $(seq "$runs"); do
+  cp "$home/empty.dbz" "$db"
+  window empty Wendra "$build/app/wendra"
+  cp "$home/full.dbz" "$db"
+  window full Wendra "$build/app/wendra"
+  window bare "Bare table" "$build/bench/bare_table"
   start=$(now)
   sqlite3 "$db" "SELECT pk, action FROM item WHERE category='List 0' AND completed=0 ORDER BY manualSort" >/dev/null
-  end=$(now)
-  total=$(echo "$total + $end - $start" | bc -l)
+  echo $((($(now) - start) / 1000)) >>"$home/query"
 done
-echo "sqlite3, the first list: $(echo "$total / $runs" | bc -l | cut -c1-6) s per query"
+median() { sort -n "$home/$1" | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] / 1000 }'; }
+echo "wendra, no tasks: $(median empty) ms to the window"
+echo "wendra: $(median full) ms to the window"
+echo "bare table: $(median bare) ms to the window"
+echo "sqlite3, the first list: $(median query) ms per query"
