@@ -19,15 +19,19 @@
 namespace {
 
 // A content view; the pop-up built around it takes it over.
-// clang-format off
-const auto view = [](int width, int height) { auto *view = new QWidget; view->resize(width, height); return view; };
-// clang-format on
+QWidget *view(int width, int height)
+{
+    auto *view = new QWidget;
+    view->resize(width, height);
+    return view;
+}
 
 // A 200 x 150 view 12 from its point, every other setting at its default: the bubble is
 // 204 x 154 and the arrow band 16 deep.
-// clang-format off
-AttachedWindowGeometry geometry(LumSide side, QPointF point = {500, 400}) { return {.viewSize = {200, 150}, .point = point, .side = side, .distance = 12}; }
-// clang-format on
+AttachedWindowGeometry geometry(LumSide side, QPointF point)
+{
+    return {.viewSize = {200, 150}, .point = point, .side = side, .distance = 12};
+}
 
 } // namespace
 
@@ -41,9 +45,9 @@ private slots:
         // The bubble needs 16 + 12 more towards the point. Below, right, left, above, else below;
         // then slid away from any parent edge a centred window would overhang.
         const QRectF screen(0, 0, 1000, 800), none;
-        // clang-format off
-        const auto side = [](QRectF screen, QRectF parent, QPointF point) { return geometry(LumSideAutomatic, point).bestSide(screen, parent); };
-        // clang-format on
+        const auto side = [](QRectF screen, QRectF parent, QPointF point) {
+            return geometry(LumSideAutomatic, point).bestSide(screen, parent);
+        };
         QCOMPARE(side(screen, none, {500, 100}), LumSideBottom);
         QCOMPARE(side(screen, none, {500, 700}), LumSideRight);
         QCOMPARE(side(screen, none, {900, 700}), LumSideLeft);
