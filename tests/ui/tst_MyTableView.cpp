@@ -66,14 +66,16 @@ private slots:
         view.setFocus();
         view.selectionModel()->setCurrentIndex(model.index(1, 0), QItemSelectionModel::NoUpdate);
         for (int row : selected)
-            view.selectionModel()->select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            view.selectionModel()->select(
+                model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QSignalSpy editSpy(&view, &MyTableView::switchToEditView);
         QSignalSpy activated(&view, &QAbstractItemView::activated);
         if (key == Qt::Key_Space)
             QTest::ignoreMessage(QtInfoMsg, "Pressed space");
         QTest::keyClick(&view, Qt::Key(key));
         // A key the table takes for an edit never reaches its own handling too.
-        QCOMPARE(QList({int(editSpy.size()), int(activated.size())}), QList({edits, key == Qt::Key_Return ? 1 - edits : 0}));
+        QCOMPARE(QList({int(editSpy.size()), int(activated.size())}),
+            QList({edits, key == Qt::Key_Return ? 1 - edits : 0}));
         QCOMPARE(model.item(1, 0)->checkState(), Qt::Unchecked);
     }
 
