@@ -35,8 +35,12 @@ window() {
   start=$(now)
   "$@" 2>/dev/null &
   local pid=$!
-  # Polled every 5 ms: xdotool's own --sync waits in half seconds.
-  until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do sleep 0.005; done
+  # Polled every 5 ms: xdotool's own --sync waits in half seconds. A program
+  # that ends without a window (no display) ends the measurement.
+  until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do
+    kill -0 "$pid" 2>/dev/null || { echo "$1 ended without a window" >&2; exit 1; }
+    sleep 0.005
+  done
   echo $((($(now) - start) / 1000)) >>"$home/$file"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
