@@ -8,19 +8,9 @@
 #include "TestDatabase.h"
 #include "TestHome.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFile>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QStringList>
-#include <QTableView>
-#include <QTest>
-#include <QTimer>
+// The tests reach into every kind of control the windows hold.
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
 

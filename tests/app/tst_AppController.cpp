@@ -6,11 +6,6 @@
 #include "ShortcutsWindow.h"
 #include "TaskTableModel.h"
 
-#include <QCryptographicHash>
-#include <QDesktopServices>
-#include <QMenu>
-#include <QMenuBar>
-#include <QProcess>
 #include <QSettings>
 #include <QtTest>
 #include <sqlite3.h>

@@ -3,10 +3,6 @@
 #include "SyncSettings.h"
 #include "VdirCalendarStore.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QtTest>
 
 // The controller's calendar synchronisation against a real vdir folder in the

@@ -2,11 +2,6 @@
 #include "TaskRoles.h"
 #include "TaskTableModel.h"
 
-#include <QCalendarWidget>
-#include <QMenu>
-#include <QMimeData>
-#include <QParallelAnimationGroup>
-#include <QPlainTextEdit>
 #include <QtTest>
 
 class TestTaskCommands : public QObject
