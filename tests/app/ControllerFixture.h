@@ -37,11 +37,6 @@ public:
     AppController &operator*() const { return *controller; }
     AppController *operator->() const { return controller.get(); }
 
-    QString viewTitle() const
-    {
-        return controller->mainWindow->findChild<QLabel *>("selectedCatName")->text();
-    }
-
     QStringList rows() const
     {
         QStringList titles;
