@@ -8,19 +8,9 @@
 #include "TestDatabase.h"
 #include "TestHome.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFile>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QStringList>
-#include <QTableView>
-#include <QTest>
-#include <QTimer>
+// The tests reach into every kind of control the windows hold.
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
 
@@ -46,11 +36,6 @@ public:
 
     AppController &operator*() const { return *controller; }
     AppController *operator->() const { return controller.get(); }
-
-    QString viewTitle() const
-    {
-        return controller->mainWindow->findChild<QLabel *>("selectedCatName")->text();
-    }
 
     QStringList rows() const
     {

