@@ -12,8 +12,6 @@ WENDRA_PACKAGES=(
   qt6-base-dev libsqlite3-dev libical-dev libxcb-keysyms1-dev libxkbcommon-dev libgl-dev
   libbenchmark-dev
   xvfb xauth xdotool poppler-utils
-  # A private session bus for the test of the desktop portal's hot key.
-  dbus-daemon
   # Printed pages ask for Helvetica; fontconfig gives this metric twin of it.
   fonts-liberation2
   todoman radicale vdirsyncer
