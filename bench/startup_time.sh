@@ -11,7 +11,9 @@
 # at start).
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  # -noreset: a server that resets as its last client leaves refuses the
+  # next program that connects at that moment.
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 build=${1:?build folder}
 tasks=${2:-100000}
