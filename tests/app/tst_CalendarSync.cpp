@@ -229,7 +229,8 @@ private slots:
     }
 
     // A first start over a large calendar folder: every task arrives, and the
-    // indexes set aside while they were added are all back. Then two open
+    // indexes set aside while they were added are all back, and the file's
+    // freed pages are zeroed again as SQLite was built to. Then two open
     // tasks "dup", the first linked to c1, and a third added from the entry
     // line: each copy finds its own task.
     void copiesFindTheirTasks()
@@ -246,6 +247,7 @@ private slots:
         QCOMPARE(sql("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master "
                      "WHERE type='index' ORDER BY 1)"),
             "item_done,item_due,item_list,item_open");
+        QCOMPARE(sql("PRAGMA secure_delete"), sqlite3_compileoption_used("SECURE_DELETE") ? "1" : "0");
         app->enter("dup");
         QCoreApplication::processEvents();
         const QString made = sql("SELECT extra2 FROM item WHERE pk=(SELECT max(pk) FROM item)");
