@@ -29,16 +29,19 @@ public:
     {
         Query query(database, "PRAGMA secure_delete", "IndexesSetAside");
         previous_ = query.next() ? sqlite3_column_int(query.statement(), 0) : 1;
-        set(2);
+        set(fast);
     }
     ~FastSecureDelete() { set(previous_); }
     FastSecureDelete(const FastSecureDelete &) = delete;
     FastSecureDelete &operator=(const FastSecureDelete &) = delete;
 
 private:
+    // The pragma reads every number but 0 as on (1): fast goes by its name.
+    static constexpr int fast = 2;
     void set(int value)
     {
-        const QByteArray pragma = "PRAGMA secure_delete=" + QByteArray::number(value);
+        const QByteArray pragma = "PRAGMA secure_delete="
+            + (value == fast ? QByteArray("FAST") : QByteArray::number(value));
         sqlite3_exec(database_, pragma.constData(), nullptr, nullptr, nullptr);
     }
 
